@@ -1,0 +1,130 @@
+#include "engine/game_state.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+#include "engine/drawing_surface.h"
+#include "platform/message_box.h"
+#include "platform/random_source.h"
+
+namespace tessarin {
+
+std::int16_t ToCoordinate(std::int32_t value) {
+    constexpr std::int32_t lo = std::numeric_limits<std::int16_t>::min();
+    constexpr std::int32_t hi = std::numeric_limits<std::int16_t>::max();
+    return static_cast<std::int16_t>(value < lo ? lo : (value > hi ? hi : value));
+}
+
+GameState::GameState(MessageBox& messages, RandomSource& random)
+    : messages_(&messages), random_(&random) {}
+
+bool GameState::PlaceHumanStone() {
+    if (!OnBoard(CurX, CurY)) return false;
+    if (Board(CurX, CurY) != EmptyCell) return false;
+    if (GameOver) return false;
+    Board(CurX, CurY) = HumanSide;
+    DrawStone();
+    return !CheckFive();
+}
+
+void GameState::NewGame() {
+    for (int x = 1; x <= BoardSize; ++x) {
+        for (int y = 1; y <= BoardSize; ++y) Board(x, y) = EmptyCell;
+    }
+    if (surface_) surface_->Cls();
+    GameOver = BoolFalse;
+    SideFlag = BoolFalse;
+    if (surface_) surface_->DrawGrid();
+}
+
+void GameState::DrawStone() {
+    if (surface_) surface_->DrawStone();
+    SideFlag = static_cast<Boolean>(~SideFlag);
+}
+
+bool GameState::CheckFive() {
+    assert(OnBoard(CurX, CurY));
+    WinFlag = BoolFalse;
+    std::int16_t& Top = ScanBounds.Top;
+    std::int16_t& Bottom = ScanBounds.Bottom;
+    std::int16_t& Left = ScanBounds.Left;
+    std::int16_t& Right = ScanBounds.Right;
+
+    Top = CurY > 5 ? CurY - 4 : 1;
+    Bottom = CurY < 16 ? CurY + 4 : 19;
+    Left = CurX > 5 ? CurX - 4 : 1;
+    Right = CurX < 16 ? CurX + 4 : 19;
+
+    // DrawStone has already inverted SideFlag, so it names the side that has just moved.
+    const std::int16_t side = SideFlag ? HumanSide : ComputerSide;
+    int run = 0;
+    auto fiveAt = [&](int x, int y) {
+        run = Board(x, y) == side ? run + 1 : 0;
+        return run > 4;
+    };
+    // Each scan walks the cells of one line within four steps of the cursor, so every run of
+    // five it can see passes through the stone just played.
+    auto anyFive = [&] {
+        run = 0;
+        for (int y = Top; y <= Bottom; ++y) {
+            if (fiveAt(CurX, y)) return true;
+        }
+        run = 0;
+        for (int x = Left; x <= Right; ++x) {
+            if (fiveAt(x, CurY)) return true;
+        }
+
+        // Upper left to lower right: shrink the window to the diagonal through the cursor.
+        if (CurX - Left < CurY - Top) {
+            Top = CurY - CurX + Left;
+        } else {
+            Left = CurX - CurY + Top;
+        }
+        if (Right - CurX < Bottom - CurY) {
+            Bottom = CurY - CurX + Right;
+        } else {
+            Right = CurX - CurY + Bottom;
+        }
+        run = 0;
+        for (int k = 0; k <= Right - Left; ++k) {
+            if (fiveAt(Left + k, Top + k)) return true;
+        }
+
+        // Upper right to lower left: walk out from the cursor to each end of the diagonal.
+        Left = Right = Top = Bottom = 0;
+        for (int l = 0; l <= 4; ++l) {
+            if (Right == 19 || Top == 1) break;
+            Right = CurX + l;
+            Top = CurY - l;
+        }
+        for (int m = 0; m <= 4; ++m) {
+            if (Left == 1 || Bottom == 19) break;
+            Left = CurX - m;
+            Bottom = CurY + m;
+        }
+        run = 0;
+        for (int k = 0; k <= Right - Left; ++k) {
+            if (fiveAt(Right - k, Top + k)) return true;
+        }
+        return false;
+    };
+
+    if (!anyFive()) return false;
+
+    WinFlag = BoolTrue;
+    GameOver = BoolTrue;
+    const bool humanWon = SideFlag != BoolFalse;
+    // The tally is 16-bit; a counter at its ceiling stays there rather than wrap negative.
+    std::int16_t& grade = humanWon ? PersonGrade : ComputerGrade;
+    if (grade < std::numeric_limits<std::int16_t>::max()) ++grade;
+    const auto& remarks = humanWon ? PersonWinMessages : ComputerWinMessages;
+    // Rounding to nearest with halves to even: 0 and 10 come up half as often as the rest.
+    const long drawn = std::lrint(10.0f * random_->NextRandom());
+    const auto index = static_cast<std::size_t>(std::clamp(drawn, 0L, long{RemarkCount - 1}));
+    messages_->ShowMessage(remarks[index]);
+    return true;
+}
+
+}  // namespace tessarin

@@ -1,0 +1,84 @@
+// Move choice: the computer's reply and the hint are the same one-ply scan of the board.
+
+#include <cassert>
+#include <string>
+
+#include "engine/evaluation.h"
+#include "engine/game_state.h"
+#include "platform/random_source.h"
+#include "resources/texts.h"
+
+namespace tessarin {
+
+namespace {
+constexpr int ComputerTieThreshold = 5;  // a later equal point wins the draw half the time
+constexpr int HintTieThreshold = 4;      // ... and three times in five for the hint
+}  // namespace
+
+// Visits the points column by column and keeps the best total. On an exact tie one number is
+// drawn and the later point wins when ten times it reaches the threshold; occupied points score
+// 0 and take part like any other, so they can draw too while nothing better has been seen.
+//
+// A scan that ends on a total of 0 or less has not found a playable point: the best point is
+// then (0, 0) or whatever occupied point last won a draw. In that case the empty point with the
+// highest total, the first in scan order, is chosen instead; with no empty point there is no
+// choice. The draws and every other outcome are unaffected.
+std::optional<Point> GameState::ScanForBest(std::int16_t side,
+                                            std::int32_t ScanBoundsRecord::*score,
+                                            int tieThreshold) {
+    // Scored once for the whole board; each entry is exactly what EvaluatePoint(side) gives
+    // with the cursor on that point (see evaluation.cpp).
+    const PointTotals totals = EvaluateAllPoints(Board, side);
+
+    std::int32_t bestScore = 0;
+    Point best{0, 0};
+    std::optional<Point> bestEmpty;
+    std::int32_t bestEmptyScore = 0;
+
+    for (std::int16_t x = 1; x <= BoardSize; ++x) {
+        for (std::int16_t y = 1; y <= BoardSize; ++y) {
+            CurX = x;
+            CurY = y;
+            std::int32_t& f = ScanBounds.*score;
+            f = 0;
+            const bool empty = Board(x, y) == EmptyCell;
+            if (empty) f = totals[BoardCells::Index(x, y)];
+
+            if (f > bestScore) {
+                bestScore = f;
+                best = {x, y};
+            } else if (f == bestScore) {
+                if (10.0f * random_->NextRandom() >= static_cast<float>(tieThreshold)) {
+                    best = {x, y};
+                }
+            }
+            if (empty && (!bestEmpty || f > bestEmptyScore)) {
+                bestEmpty = Point{x, y};
+                bestEmptyScore = f;
+            }
+        }
+    }
+    // Only an empty point can total more than 0, so a positive best is always playable.
+    if (bestScore > 0) return best;
+    return bestEmpty;
+}
+
+void GameState::ComputerMove() {
+    const std::optional<Point> choice =
+        ScanForBest(ComputerSide, &ScanBoundsRecord::MoveScore, ComputerTieThreshold);
+    if (!choice) return;  // a full board: there is nothing to play
+    Board(choice->x, choice->y) = ComputerSide;
+    CurX = choice->x;
+    CurY = choice->y;
+    DrawStone();
+    CheckFive();
+}
+
+std::optional<std::string> GameState::HintCaption() {
+    const std::optional<Point> choice =
+        ScanForBest(HumanSide, &ScanBoundsRecord::HintScore, HintTieThreshold);
+    if (!choice) return std::nullopt;
+    return std::string(texts::MenuHint) + "(" + std::to_string(choice->x) + "," + std::to_string(choice->y) + ")";
+}
+
+}  // namespace tessarin

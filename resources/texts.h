@@ -1,0 +1,52 @@
+#pragma once
+
+// Every text the program shows, in one place. UTF-8; kept free of Qt so the engine can use it.
+
+#include <array>
+
+namespace tessarin::texts {
+
+inline constexpr const char* ApplicationTitle = "Tessarin";
+
+// Menu captions; '&' marks the access key.
+inline constexpr const char* MenuNewGame = "重來(&N)";
+inline constexpr const char* MenuHint = "提示(&H)";
+inline constexpr const char* MenuScore = "比數(&G)";
+inline constexpr const char* MenuAbout = "關於(&A)";
+
+// Window title while the pointer is over the board: prefix, column, ",", row, ")".
+inline constexpr const char* PointerTitlePrefix = "Tessarin  (";
+
+// Remarks for a won game, drawn at random.
+inline constexpr std::array<const char*, 11> PersonWinMessages = {
+    "哇！你太強了吧！",
+    "你的頭腦是什麼做的啊？難不成你是機器人。",
+    "佩服佩服！",
+    "甘拜下風！",
+    "這局是讓你的，再戰一局！",
+    "好膽賣走！",
+    "你是怎麼做到的，教教我好不好？",
+    "嗯，我承認你有點實力，可以當我對手。",
+    "沒關係，慢慢累積經驗，總有一天可以把你幹掉！",
+    "Vandor最屌!",
+    "你不會作弊吧！",
+};
+inline constexpr std::array<const char*, 11> ComputerWinMessages = {
+    "耶!妳還不夠格啦!再加油吧!",
+    "啊!我又贏啦,真是不好意思!",
+    "唉!我已經不想再贏啦！",
+    "換人啦，換人啦！",
+    "嘿嘿，你是不是覺得很幹呢？",
+    "喔，Sorry，我也不知道我自己這麼強的！",
+    "我想你可能要在練個一百年才有機會贏我吧！",
+    "Vandor最屌！",
+    "小心！再贏下去，我就要爆炸了，因為太興奮了！",
+    "萬歲！",
+    "想贏我，哼！還早的很呢！",
+};
+
+// The score box: a remark, CR LF, then "human:computer".
+inline constexpr const char* ScoreAhead = "你竟然這麼厲害！";
+inline constexpr const char* ScoreBehind = "慢慢加油吧！";
+
+}  // namespace tessarin::texts

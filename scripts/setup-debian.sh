@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tessarin needs on Debian 12. Safe to run again:
+# it asks apt only for what is missing, and asks nothing when all is there.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool openbox x11-utils imagemagick
+    fonts-arphic-uming fonts-arphic-ukai
+    desktop-file-utils appstream
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
