@@ -119,6 +119,7 @@ bool GameState::CheckFive() {
     // The tally is 16-bit; a counter at its ceiling stays there rather than wrap negative.
     std::int16_t& grade = humanWon ? PersonGrade : ComputerGrade;
     if (grade < std::numeric_limits<std::int16_t>::max()) ++grade;
+    if (tallyListener_) tallyListener_->WinCounted();
     const auto& remarks = humanWon ? PersonWinMessages : ComputerWinMessages;
     // Rounding to nearest with halves to even: 0 and 10 come up half as often as the rest.
     const long drawn = std::lrint(10.0f * random_->NextRandom());

@@ -61,6 +61,14 @@ struct Point {
 // fit saturates, which keeps it off the board instead of wrapping onto it.
 std::int16_t ToCoordinate(std::int32_t value);
 
+// Told when a win has just been counted, before its remark is shown: the tally can be kept
+// at once, so that a program that dies with the remark open has not lost the win.
+class TallyListener {
+public:
+    virtual ~TallyListener() = default;
+    virtual void WinCounted() = 0;
+};
+
 // The one game in progress. The fields are public and are the whole state: the window, the
 // rules and the move choice all work on them directly.
 class GameState {
@@ -69,6 +77,7 @@ public:
 
     // The board window draws for the engine once it exists; without one the engine still plays.
     void AttachSurface(DrawingSurface* surface) { surface_ = surface; }
+    void AttachTallyListener(TallyListener* listener) { tallyListener_ = listener; }
 
     std::int16_t CurX = 0;  // the cursor: the point that drawing, checking and scoring use
     std::int16_t CurY = 0;
@@ -110,6 +119,7 @@ private:
     MessageBox* messages_;
     RandomSource* random_;
     DrawingSurface* surface_ = nullptr;
+    TallyListener* tallyListener_ = nullptr;
 };
 
 }  // namespace tessarin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "platform/twips.h"
+
+namespace tessarin {
+
+// The board window's drawing surface: a retained image in twips. What is drawn stays until
+// Cls, across repaints, covering and resizing, and can be drawn before the window is shown.
+// The image has the screen's device pixel ratio, so lines and stones stay sharp on
+// high-density screens.
+class BoardCanvas final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit BoardCanvas(QWidget* parent = nullptr);
+
+    // Height of the client area in twips.
+    double ScaleHeight() const;
+    void Cls();
+    void Line(QPointF from, QPointF to, const QColor& colour);
+    // A filled disc whose outline and fill share `colour`.
+    void Circle(QPointF centre, double radius, const QColor& colour);
+
+    // What is on the surface now, in device pixels (tests read its pixels).
+    QImage Snapshot();
+    Twips Scale() const { return Twips::For(this); }
+    QSize sizeHint() const override;
+
+signals:
+    void MouseMoved(QPointF twips);
+    void MouseReleased(QPointF twips);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Grows the image to the widget, keeping what is drawn (a maximised window keeps its
+    // stones on screen until the next clear).
+    void FitImage();
+    QColor Background() const;
+
+    QImage image_;
+};
+
+}  // namespace tessarin

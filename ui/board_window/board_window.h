@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+#include "engine/drawing_surface.h"
+#include "engine/game_state.h"
+#include "ui/board_window/score_store.h"
+
+class QAction;
+
+namespace tessarin {
+
+class BoardCanvas;
+class MessageBox;
+class RandomSource;
+class SettingsStore;
+
+// What the board window needs from outside: the platform services and a way to build the
+// About dialog (given its owner), so tests can run the window with recorded stand-ins.
+struct BoardServices {
+    MessageBox& messages;
+    RandomSource& random;
+    SettingsStore& settings;
+    std::function<QWidget*(QWidget* owner)> createAbout;
+};
+
+// The main window: owns the game, draws it, and turns mouse releases and menu choices into
+// moves and commands. Game rules live in the engine; this class only wires and draws.
+class Form1 final : public QMainWindow, private DrawingSurface, private TallyListener {
+    Q_OBJECT
+
+public:
+    explicit Form1(BoardServices services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    GameState& Game() { return game_; }
+    BoardCanvas* Canvas() const { return canvas_; }
+    QAction* HintItem() const { return hintItem_; }
+    QWidget* AboutDialog() const { return about_; }
+
+    // The menu commands.
+    void NewGame();
+    void ShowHint();
+    void ShowScore();
+    void ShowAbout();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void Form_MouseMove(QPointF twips);
+    void Form_MouseUp(QPointF twips);
+    void Form_QueryUnload();
+
+    // DrawingSurface
+    void Cls() override;
+    void DrawGrid() override;
+    void DrawStone() override;
+    // TallyListener
+    void WinCounted() override;
+
+    void DrawStoneAt(int column, int row, bool black);
+    void RedrawStones();
+    // Squares the window again when the window manager's frame arrives or changes.
+    void ResquareIfFrameChanged();
+
+    BoardServices services_;
+    GameState game_;
+    ScoreStore scores_;
+    BoardCanvas* canvas_ = nullptr;
+    QAction* hintItem_ = nullptr;
+    QPointer<QWidget> about_;
+    QSize frameExtra_;
+    bool squaring_ = false;
+};
+
+}  // namespace tessarin
