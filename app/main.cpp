@@ -1,18 +1,50 @@
 // Tessarin: five-in-a-row against the computer.
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+#include <optional>
 
 #include "platform/clock_random.h"
 #include "platform/ini_settings_store.h"
 #include "platform/qt_message_box.h"
 #include "ui/board_window/board_window.h"
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessarin"));
-    QApplication::setOrganizationName(QStringLiteral("Tessarin"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSARIN_VERSION));
+namespace {
 
+// Answers --help and --version on the terminal, before any window system is touched (so they
+// work without a display). Returns the exit code when the program should stop there.
+std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
+    QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Five-in-a-row against the computer."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessarin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARIN_VERSION));
+    if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
+
+    QApplication app(argc, argv);
     tessarin::QtMessageBox messages;
     tessarin::ClockRandom random;
     tessarin::IniSettingsStore settings;
