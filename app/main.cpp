@@ -13,18 +13,16 @@
 namespace {
 
 // Answers --help and --version on the terminal, before any window system is touched (so they
-// work without a display). Returns the exit code when the program should stop there.
+// work without a display). Returns the exit code when the program should stop there. Other
+// options are left alone: QApplication takes its own (-platform, -style, ...) afterwards.
 std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Five-in-a-row against the computer."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
-        return 2;
-    }
-    if (parser.isSet(help)) {
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
