@@ -1,0 +1,572 @@
+// The About dialog as the user meets it: window, controls, texts, colours, fonts, keys, clicks.
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRawFont>
+#include <QScreen>
+#include <QTest>
+#include <QUrlQuery>
+#include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/twips.h"
+#include "resources/about_texts.h"
+#include "tests/about/about_fixture.h"
+
+namespace tessarin::testing {
+namespace {
+
+QString Utf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Twips back from whole pixels are exact only to half a pixel.
+double Slack(const Twips& twips) {
+    return std::max(twips.PerPixelX(), twips.PerPixelY()) / 2 + 0.01;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window.
+
+using AboutWindow = AboutFixture;
+
+TEST_F(AboutWindow, ClientAreaAndPositionInTwips) {
+    const Twips twips = Twips::For(dialog);
+    const QScreen* screen = owner->screen();
+    ASSERT_NE(screen, nullptr);
+    const QRect client = dialog->geometry();
+    const QPoint fromCorner = client.topLeft() - screen->geometry().topLeft();
+    EXPECT_NEAR(twips.ToTwipsX(fromCorner.x()), 2340, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsY(fromCorner.y()), 1935, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsX(client.width()), 5730, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsY(client.height()), 3555, Slack(twips));
+
+    // Showing it must not move it: no centring over the owner. (The frame may appear around
+    // it; the client area stays put.)
+    const QPoint before = dialog->geometry().topLeft();
+    owner->show();
+    dialog->show();
+    EXPECT_EQ(dialog->geometry().topLeft(), before);
+}
+
+TEST_F(AboutWindow, FixedModelessFrameOwnedByTheBoardWindow) {
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("關於Tessarin"));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_EQ(dialog->size(), dialog->minimumSize());
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    // Owned by the board window: stays above it and gets no taskbar entry of its own.
+    EXPECT_EQ(dialog->parentWidget(), owner.get());
+    EXPECT_TRUE(dialog->isWindow());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_TRUE(dialog->testAttribute(Qt::WA_DeleteOnClose));
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    EXPECT_EQ(dialog->palette().color(QPalette::Window),
+              QGuiApplication::palette().color(QPalette::Button));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls: where they are, in twips from the client area's corner.
+
+struct Place {
+    const char* name;
+    int left, top, width, height;
+};
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const Place& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ControlPlace : public AboutFixture, public ::testing::WithParamInterface<Place> {};
+
+TEST_P(ControlPlace, MatchesTheLayoutInTwips) {
+    const Place& p = GetParam();
+    const QWidget* control = Control<QWidget>(p.name);
+    ASSERT_NE(control, nullptr);
+    const Twips twips = Twips::For(dialog);
+    const QRect r = control->geometry();
+    EXPECT_NEAR(twips.ToTwipsX(r.x()), p.left, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsY(r.y()), p.top, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsX(r.width()), p.width, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsY(r.height()), p.height, Slack(twips));
+}
+
+INSTANTIATE_TEST_SUITE_P(About, ControlPlace,
+                         ::testing::Values(Place{"cmdOK", 4245, 2625, 1260, 345},
+                                           Place{"cmdSysInfo", 4260, 3075, 1245, 345},
+                                           Place{"lblDescription", 840, 720, 4128, 1656},
+                                           Place{"lblTitle", 840, 120, 4128, 564},
+                                           Place{"lblDisclaimer", 255, 2625, 3870, 825}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using AboutControls = AboutFixture;
+
+TEST_F(AboutControls, IconBoxFitsItsPictureInASunkenBorder) {
+    const auto* picIcon = Control<QLabel>("picIcon");
+    ASSERT_NE(picIcon, nullptr);
+    const Twips twips = Twips::For(dialog);
+    EXPECT_NEAR(twips.ToTwipsX(picIcon->x()), 240, Slack(twips));
+    EXPECT_NEAR(twips.ToTwipsY(picIcon->y()), 240, Slack(twips));
+    EXPECT_EQ(picIcon->frameShape(), QFrame::WinPanel);
+    EXPECT_EQ(picIcon->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(picIcon->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(picIcon->contentsRect().size(), QSize(32, 32));
+    // 32 px and a 2 px border on each side: 540 twips at 96 DPI.
+    EXPECT_EQ(picIcon->size(), QSize(36, 36));
+    if (dialog->logicalDpiX() == 96) {
+        EXPECT_NEAR(twips.ToTwipsX(picIcon->width()), 540, Slack(twips));
+    }
+}
+
+TEST_F(AboutControls, NoTwoControlsOverlap) {
+    const char* names[] = {"picIcon",        "cmdOK",    "cmdSysInfo",
+                           "lblDescription", "lblTitle", "lblDisclaimer"};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        for (std::size_t j = i + 1; j < std::size(names); ++j) {
+            const char* a = names[i];
+            const char* b = names[j];
+            EXPECT_FALSE(
+                Control<QWidget>(a)->geometry().intersects(Control<QWidget>(b)->geometry()))
+                << a << " and " << b;
+        }
+    }
+}
+
+TEST_F(AboutControls, OnlyTheButtonsTakeTheFocusAndOKHasItFirst) {
+    ShowActive();
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdOK"));
+    for (const char* label : {"lblDescription", "lblTitle", "lblDisclaimer", "picIcon"}) {
+        EXPECT_EQ(Control<QWidget>(label)->focusPolicy(), Qt::NoFocus) << label;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdSysInfo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdOK"));
+}
+
+TEST_F(AboutControls, DefaultAndAutoDefaultButtons) {
+    EXPECT_TRUE(Control<QPushButton>("cmdOK")->isDefault());
+    EXPECT_FALSE(Control<QPushButton>("cmdSysInfo")->isDefault());
+    EXPECT_TRUE(Control<QPushButton>("cmdSysInfo")->autoDefault());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts, character for character.
+
+struct Caption {
+    const char* name;
+    const char* text;
+    const char* toolTip;
+};
+
+void PrintTo(const Caption& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ControlCaption : public AboutFixture, public ::testing::WithParamInterface<Caption> {};
+
+TEST_P(ControlCaption, IsExact) {
+    const Caption& c = GetParam();
+    QWidget* control = Control<QWidget>(c.name);
+    ASSERT_NE(control, nullptr);
+    const QString text = control->property("text").toString();
+    EXPECT_EQ(text, QString::fromUtf8(c.text));
+    EXPECT_EQ(control->toolTip(), QString::fromUtf8(c.toolTip));
+}
+
+INSTANTIATE_TEST_SUITE_P(About, ControlCaption,
+                         ::testing::Values(Caption{"cmdOK", "確定", ""},
+                                           Caption{"cmdSysInfo", "系統資訊(&S)...", ""},
+                                           Caption{"lblTitle", "Tessarin v1.0", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+using AboutTexts = AboutFixture;
+
+TEST_F(AboutTexts, DisclaimerEndsInTheContactAddress) {
+    const auto* label = Control<QLabel>("lblDisclaimer");
+    ASSERT_NE(label, nullptr);
+    const std::string expected =
+        std::string(
+            "警告: ...當然還是老樣子啦,如果本程式造成妳的電腦有所損壞,一概不負責."
+            "但我也想不到會怎麼損壞啦! 若有任何問題請  E-mail至") +
+        texts::ContactAddress;
+    EXPECT_EQ(label->text(), Utf8(expected));
+    EXPECT_EQ(label->toolTip(), QStringLiteral("點一下即可寄信給我"));
+    EXPECT_NE(std::string(texts::ContactAddress).find('@'), std::string::npos);
+}
+
+TEST_F(AboutTexts, DescriptionPushesDateAndSignatureAlongWithRunsOf51And110Spaces) {
+    const auto* label = Control<QLabel>("lblDescription");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->toolTip(), QStringLiteral("點一下即可寄信給我"));
+    const QString text = label->text();
+    EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+    EXPECT_FALSE(text.contains(QLatin1Char('\r')));
+
+    // Cut the text at its long runs of spaces (the date holds a run of 4, which stays).
+    struct Run {
+        qsizetype at, length;
+    };
+    std::vector<Run> runs;
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype j = i;
+        while (j < text.size() && text[j] == QLatin1Char(' '))
+            ++j;
+        if (j - i > 4)
+            runs.push_back({i, j - i});
+        i = (j == i) ? i + 1 : j;
+    }
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].length, 51);
+    EXPECT_EQ(runs[1].length, 110);
+
+    const QString story = text.left(runs[0].at);
+    const QString date =
+        text.mid(runs[0].at + runs[0].length, runs[1].at - runs[0].at - runs[0].length);
+    const QString signature = text.mid(runs[1].at + runs[1].length);
+    EXPECT_EQ(date, QStringLiteral("完成於2002/2/18    PS: 感謝妳的使用"));
+    EXPECT_EQ(signature, QStringLiteral("Pelorin"));
+    // The story before them: the earlier program, the algorithm, 300KB smaller, the title.
+    EXPECT_TRUE(story.contains(QStringLiteral("五子棋")));
+    EXPECT_TRUE(story.contains(QStringLiteral("演算法")));
+    EXPECT_TRUE(story.contains(QStringLiteral("300KB")));
+    EXPECT_TRUE(story.contains(QStringLiteral("標題")));
+    EXPECT_FALSE(story.endsWith(QLatin1Char(' ')));
+}
+
+TEST_F(AboutTexts, LabelsWrapAndShowPlainText) {
+    for (const char* name : {"lblDescription", "lblTitle", "lblDisclaimer"}) {
+        const auto* label = Control<QLabel>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->wordWrap()) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_EQ(label->textInteractionFlags(), Qt::NoTextInteraction) << name;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colours and the etched separator.
+
+using AboutColours = AboutFixture;
+
+TEST_F(AboutColours, NotesAreLightCyanOnBlackAndTheTitleBlack) {
+    for (const char* name : {"lblDescription", "lblDisclaimer"}) {
+        const auto* label = Control<QLabel>(name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(128, 255, 255)) << name;
+        EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 0, 0)) << name;
+        EXPECT_TRUE(label->autoFillBackground()) << name;
+    }
+    const auto* title = Control<QLabel>("lblTitle");
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_FALSE(title->autoFillBackground());
+
+    // And so they come out on screen: the notes' empty corners are black, their text cyan.
+    const QImage image = dialog->grab().toImage();
+    for (const char* name : {"lblDescription", "lblDisclaimer"}) {
+        const QRect r = Control<QWidget>(name)->geometry();
+        EXPECT_EQ(QColor(image.pixel(r.bottomRight() - QPoint(1, 1))), QColor(0, 0, 0)) << name;
+        bool cyan = false;
+        for (int y = r.top(); y <= r.bottom() && !cyan; ++y) {
+            for (int x = r.left(); x <= r.right() && !cyan; ++x) {
+                cyan = QColor(image.pixel(x, y)) == QColor(128, 255, 255);
+            }
+        }
+        EXPECT_TRUE(cyan) << name;
+    }
+}
+
+TEST_F(AboutColours, EtchedLinesGreyAboveWhite) {
+    const Twips twips = Twips::For(dialog);
+    const QImage image = dialog->grab().toImage();
+    const QColor face = dialog->palette().color(QPalette::Window);
+    const QColor grey(128, 128, 128), white(255, 255, 255);
+    const int grey1 = twips.PixelsY(2445);
+    const int white1 = twips.PixelsY(2460);
+    ASSERT_EQ(white1, grey1 + 1);
+    struct Probe {
+        int x, y;
+        QColor colour;
+    };
+    const int middle = twips.PixelsX(3000);
+    const Probe probes[] = {
+        {middle, grey1 - 1, face},
+        {middle, grey1, grey},
+        {middle, white1, white},
+        {middle, white1 + 1, white},
+        {middle, white1 + 2, face},  // one grey row, two white
+        {twips.PixelsX(90), grey1, grey},
+        {twips.PixelsX(90) - 1, grey1, face},
+        {twips.PixelsX(105), white1, white},
+        {twips.PixelsX(105) - 1, white1, face},
+        {twips.PixelsX(5654) - 1, grey1, grey},
+        {twips.PixelsX(5654) - 1, white1 + 1, white},
+        {twips.PixelsX(5654) + 1, grey1, face},
+    };
+    for (const Probe& p : probes) {
+        EXPECT_EQ(QColor(image.pixel(p.x, p.y)), p.colour) << "at " << p.x << "," << p.y;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fonts: asked for by their Traditional Chinese names, resolved to a Chinese face of the same
+// style that has every character of the captions.
+
+struct FontCase {
+    const char* name;
+    const char* requested;
+    double pointSize;
+    QFont::Weight weight;
+    std::vector<const char*> acceptable;
+};
+
+void PrintTo(const FontCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LabelFont : public AboutFixture, public ::testing::WithParamInterface<FontCase> {};
+
+TEST_P(LabelFont, ResolvesToAChineseFaceWithEveryGlyph) {
+    const FontCase& c = GetParam();
+    const auto* label = Control<QLabel>(c.name);
+    ASSERT_NE(label, nullptr);
+    const QFont font = label->font();
+    EXPECT_EQ(font.family(), QString::fromUtf8(c.requested));
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), c.pointSize);
+    EXPECT_EQ(font.weight(), c.weight);
+
+    const QString resolved = QFontInfo(font).family();
+    bool acceptable = false;
+    for (const char* family : c.acceptable)
+        acceptable |= resolved == QString::fromUtf8(family);
+    EXPECT_TRUE(acceptable) << resolved.toStdString();
+
+    // The face itself, not a fallback, must hold every character.
+    const QRawFont face = QRawFont::fromFont(font);
+    const QFontMetrics metrics(font);
+    const QString text = label->text();
+    for (const uint ch : text.toUcs4()) {
+        EXPECT_TRUE(metrics.inFontUcs4(ch)) << std::hex << ch;
+        EXPECT_TRUE(face.supportsCharacter(ch))
+            << std::hex << ch << " in " << face.familyName().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    About, LabelFont,
+    ::testing::Values(
+        FontCase{"lblDescription",
+                 "新細明體",
+                 10.5,
+                 QFont::Normal,
+                 {"新細明體", "PMingLiU", "AR PL UMing TW"}},
+        FontCase{"lblDisclaimer",
+                 "新細明體",
+                 10.5,
+                 QFont::Normal,
+                 {"新細明體", "PMingLiU", "AR PL UMing TW"}},
+        FontCase{"lblTitle", "標楷體", 25.5, QFont::Bold, {"標楷體", "DFKai-SB", "AR PL UKai TW"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------------
+// Keys. Nothing is in the registry, so StartSysInfo shows up as one failure message.
+
+struct KeyCase {
+    const char* label;
+    const char* focus;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool closes;
+    bool startsSysInfo;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class AboutKey : public AboutFixture, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(AboutKey, ClosesOrStartsSysInfo) {
+    const KeyCase& c = GetParam();
+    ShowActive();
+    auto* button = Control<QPushButton>(c.focus);
+    ASSERT_NE(button, nullptr);
+    button->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), button);
+
+    QTest::keyClick(button, c.key, c.modifiers);
+    // A shortcut presses its button with a short animation.
+    if (c.startsSysInfo) {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !messages.shown.empty(); }, 1000));
+    }
+
+    EXPECT_EQ(Destroyed(), c.closes);
+    if (!c.closes) {
+        EXPECT_TRUE(dialog->isVisible());
+    }
+    const std::vector<std::string> expected =
+        c.startsSysInfo ? std::vector<std::string>{texts::SysInfoUnavailable}
+                        : std::vector<std::string>{};
+    EXPECT_EQ(messages.shown, expected);
+    EXPECT_EQ(registry.opened.empty(), !c.startsSysInfo);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    About, AboutKey,
+    ::testing::Values(
+        KeyCase{"EscOnOK", "cmdOK", Qt::Key_Escape, Qt::NoModifier, true, false},
+        KeyCase{"EscOnSysInfo", "cmdSysInfo", Qt::Key_Escape, Qt::NoModifier, true, false},
+        KeyCase{"ReturnOnOK", "cmdOK", Qt::Key_Return, Qt::NoModifier, true, false},
+        KeyCase{"EnterOnOK", "cmdOK", Qt::Key_Enter, Qt::KeypadModifier, true, false},
+        KeyCase{"ReturnOnSysInfo", "cmdSysInfo", Qt::Key_Return, Qt::NoModifier, false, true},
+        KeyCase{"EnterOnSysInfo", "cmdSysInfo", Qt::Key_Enter, Qt::KeypadModifier, false, true},
+        KeyCase{"AltSOnOK", "cmdOK", Qt::Key_S, Qt::AltModifier, false, true},
+        KeyCase{"AltSOnSysInfo", "cmdSysInfo", Qt::Key_S, Qt::AltModifier, false, true},
+        KeyCase{"SpaceOnOK", "cmdOK", Qt::Key_Space, Qt::NoModifier, true, false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(AboutWindow, ClickOnOKCloses) {
+    ShowActive();
+    QTest::mouseClick(Control<QPushButton>("cmdOK"), Qt::LeftButton);
+    EXPECT_TRUE(Destroyed());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(AboutWindow, ClickOnSysInfoRunsStartSysInfoAndStaysOpen) {
+    ShowActive();
+    QTest::mouseClick(Control<QPushButton>("cmdSysInfo"), Qt::LeftButton);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{texts::SysInfoUnavailable});
+    EXPECT_FALSE(Destroyed());
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clicks: the two notes open a mail to the author, everything else does nothing.
+
+struct ClickCase {
+    const char* label;
+    const char* control;  // or null for a point on the dialog's own surface
+    int x, y;             // twips, when there is no control
+    int mails;
+};
+
+void PrintTo(const ClickCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class AboutClick : public AboutFixture, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(AboutClick, OpensOneMailOrNothing) {
+    const ClickCase& c = GetParam();
+    ShowActive();
+    if (c.control) {
+        QWidget* target = Control<QWidget>(c.control);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton);
+    } else {
+        const Twips twips = Twips::For(dialog);
+        const QPoint at(twips.PixelsX(c.x), twips.PixelsY(c.y));
+        ASSERT_EQ(dialog->childAt(at), nullptr) << "the point is on a control";
+        QTest::mouseClick(dialog, Qt::LeftButton, {}, at);
+    }
+    ASSERT_EQ(static_cast<int>(mail.urls.size()), c.mails);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(starter.started.empty());
+    EXPECT_FALSE(Destroyed());
+
+    const std::string link = std::string("mailto:") + texts::ContactAddress +
+                             "?Subject=Pelorin你好!&Body=對於Scrivel我有個小問題:" + "\r\n";
+    for (const QUrl& url : mail.urls) {
+        EXPECT_TRUE(url.isValid()) << url.errorString().toStdString();
+        // Decoded, the URL is the link text exactly.
+        EXPECT_EQ(QUrl::fromPercentEncoding(url.toEncoded()), Utf8(link));
+        EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
+        EXPECT_EQ(url.path(), QString::fromUtf8(texts::ContactAddress));
+        const QUrlQuery query(url);
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("Subject"), QUrl::FullyDecoded),
+                  QStringLiteral("Pelorin你好!"));
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("Body"), QUrl::FullyDecoded),
+                  QStringLiteral("對於Scrivel我有個小問題:\r\n"));
+        // What goes to the mail program: ASCII only, no raw space, CR or LF.
+        const QByteArray encoded = url.toEncoded();
+        for (const char ch : encoded) {
+            EXPECT_TRUE(ch > 0x20 && ch < 0x7F) << "byte " << int(static_cast<unsigned char>(ch));
+        }
+        EXPECT_TRUE(encoded.endsWith("%0D%0A")) << encoded.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(About, AboutClick,
+                         ::testing::Values(ClickCase{"Description", "lblDescription", 0, 0, 1},
+                                           ClickCase{"Disclaimer", "lblDisclaimer", 0, 0, 1},
+                                           ClickCase{"Title", "lblTitle", 0, 0, 0},
+                                           ClickCase{"Icon", "picIcon", 0, 0, 0},
+                                           ClickCase{"GreyLine", nullptr, 3000, 2445, 0},
+                                           ClickCase{"WhiteLine", nullptr, 3000, 2475, 0},
+                                           ClickCase{"BareSurface", nullptr, 3000, 2550, 0}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(AboutWindow, EveryClickOnANoteOpensOneMoreMail) {
+    ShowActive();
+    QTest::mouseClick(Control<QWidget>("lblDescription"), Qt::LeftButton);
+    QTest::mouseClick(Control<QWidget>("lblDisclaimer"), Qt::LeftButton);
+    QTest::mouseClick(Control<QWidget>("lblDescription"), Qt::LeftButton);
+    EXPECT_EQ(mail.urls.size(), 3u);
+}
+
+TEST_F(AboutWindow, PressOnANoteReleasedOutsideIsNoClick) {
+    ShowActive();
+    auto* note = Control<QWidget>("lblDescription");
+    QTest::mousePress(note, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(note, Qt::LeftButton, {}, QPoint(-5, note->height() + 20));
+    QTest::mouseClick(note, Qt::RightButton);
+    EXPECT_TRUE(mail.urls.empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Each opening is a new dialog, the same as the first.
+
+TEST(AboutLifecycle, ClosedDialogIsDeletedAndANewOneIsTheSame) {
+    RecordingMessageBox messages;
+    FakeRegistry registry;
+    RecordingStarter starter;
+    QWidget owner;
+    owner.show();
+    QStringList first;
+    for (int opening = 0; opening < 2; ++opening) {
+        QPointer<frmAbout> dialog = new frmAbout(messages, registry, starter, &owner);
+        dialog->show();
+        QStringList texts;
+        for (const QObject* child : dialog->children()) {
+            if (const auto* label = qobject_cast<const QLabel*>(child)) {
+                texts << child->objectName() + QLatin1Char('=') + label->text();
+                texts << QString::number(label->geometry().x()) + QLatin1Char(',') +
+                             QString::number(label->geometry().y());
+            }
+        }
+        EXPECT_EQ(texts.size(), 8);
+        if (opening == 0)
+            first = texts;
+        EXPECT_EQ(texts, first);
+        dialog->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(dialog.isNull());
+    }
+}
+
+}  // namespace
+}  // namespace tessarin::testing

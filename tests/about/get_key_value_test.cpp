@@ -1,0 +1,165 @@
+// GetKeyValue: every kind of value it may meet, read through an in-memory registry.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "tests/about/about_fixture.h"
+
+namespace tessarin::testing {
+namespace {
+
+constexpr const char* Key = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char* Name = "PATH";
+
+std::string Bytes(std::initializer_list<int> bytes) {
+    std::string s;
+    for (const int b : bytes)
+        s += static_cast<char>(b);
+    return s;
+}
+
+enum class Outcome { Found, NotFound, Throws };
+
+struct ValueCase {
+    const char* label;
+    RegValueType type;
+    std::string bytes;
+    const char* entryText;  // KeyVal before the call
+    Outcome outcome;
+    std::string text;  // KeyVal after it, unless it throws
+};
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class KeyValue : public AboutFixture, public ::testing::WithParamInterface<ValueCase> {};
+
+TEST_P(KeyValue, ReadsAsDescribed) {
+    const ValueCase& c = GetParam();
+    registry.Set(Key, Name, c.type, c.bytes);
+    std::string text = c.entryText;
+    switch (c.outcome) {
+        case Outcome::Found:
+            EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+            EXPECT_EQ(text, c.text);
+            break;
+        case Outcome::NotFound:
+            EXPECT_FALSE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+            EXPECT_EQ(text, "");
+            break;
+        case Outcome::Throws:
+            EXPECT_THROW(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text),
+                         RegistryValueError);
+            break;
+    }
+    // One key opened, with the access asked for, and closed again however the call ended.
+    EXPECT_EQ(registry.opened, std::vector<std::string>{Key});
+    EXPECT_EQ(registry.roots, std::vector<RegKey>{0x80000002});
+    EXPECT_EQ(registry.accesses, std::vector<RegAccess>{0x2003F});
+    EXPECT_EQ(registry.queried, std::vector<std::string>{Name});
+    EXPECT_EQ(registry.closes, 1);
+    EXPECT_EQ(registry.OpenKeys(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    About, KeyValue,
+    ::testing::Values(
+        ValueCase{"StringWithItsZero", REG_SZ, std::string("/usr/bin/hardinfo\0", 18), "",
+                  Outcome::Found, "/usr/bin/hardinfo"},
+        ValueCase{"StringWithoutZero", REG_SZ, "/usr/bin/hardinfo", "", Outcome::Found,
+                  "/usr/bin/hardinfo"},
+        ValueCase{"OnlyTheLastZeroGoes", REG_SZ, std::string("ab\0\0", 4), "", Outcome::Found,
+                  std::string("ab\0", 3)},
+        ValueCase{"EmptyStringWithItsZero", REG_SZ, std::string("\0", 1), "old", Outcome::Found,
+                  ""},
+        ValueCase{"ChineseString", REG_SZ, "/opt/系統資訊/檢視器", "", Outcome::Found,
+                  "/opt/系統資訊/檢視器"},
+        ValueCase{"Number261", REG_DWORD, Bytes({0x05, 0x01, 0x00, 0x00}), "", Outcome::Found,
+                  "261"},
+        ValueCase{"NumberZero", REG_DWORD, Bytes({0, 0, 0, 0}), "old", Outcome::Found, "0"},
+        ValueCase{"NumberTopByteSet", REG_DWORD, Bytes({0x01, 0x00, 0x00, 0x80}), "",
+                  Outcome::Found, "2147483649"},
+        ValueCase{"NumberAllOnesIsUnsigned", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "",
+                  Outcome::Found, "4294967295"},
+        ValueCase{"ShortNumber", REG_DWORD, Bytes({0x05, 0x01}), "", Outcome::Found, "261"},
+        ValueCase{"NumberLongerThan32Bits", REG_DWORD, Bytes({1, 2, 3, 4, 5}), "", Outcome::Throws,
+                  ""},
+        ValueCase{"NumberOfOneZeroByteHasNoDigits", REG_DWORD, Bytes({0}), "", Outcome::Throws, ""},
+        ValueCase{"OtherTypeKeepsTheEntryText", 3, "binary", "entry", Outcome::Found, "entry"},
+        ValueCase{"ExpandStringKeepsTheEntryText", 2, std::string("%PATH%\0", 7), "",
+                  Outcome::Found, ""},
+        ValueCase{"EmptyStringValue", REG_SZ, "", "old", Outcome::Throws, ""},
+        ValueCase{"EmptyNumberValue", REG_DWORD, "", "old", Outcome::Throws, ""},
+        ValueCase{"EmptyOtherValue", 3, "", "old", Outcome::Throws, ""},
+        ValueCase{"FillsTheBuffer", REG_SZ, std::string(1023, 'x') + '\0', "", Outcome::Found,
+                  std::string(1023, 'x')},
+        ValueCase{"LongerThanTheBuffer", REG_SZ, std::string(1024, 'x') + '\0', "old",
+                  Outcome::NotFound, ""}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct MissingCase {
+    const char* label;
+    void (*setUp)(FakeRegistry&);
+    RegKey root;
+};
+
+void PrintTo(const MissingCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class KeyValueMissing : public AboutFixture, public ::testing::WithParamInterface<MissingCase> {};
+
+TEST_P(KeyValueMissing, IsFalseWithAnEmptyText) {
+    const MissingCase& c = GetParam();
+    c.setUp(registry);
+    std::string text = "old";
+    EXPECT_FALSE(dialog->GetKeyValue(c.root, Key, Name, text));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(registry.OpenKeys(), 0u);
+    // A key that opened is closed; one that did not is not closed.
+    EXPECT_EQ(registry.closes, registry.queried.empty() ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    About, KeyValueMissing,
+    ::testing::Values(MissingCase{"NoKey", [](FakeRegistry&) {}, HKEY_LOCAL_MACHINE},
+                      MissingCase{"KeyWithoutTheValue",
+                                  [](FakeRegistry& r) { r.Set(Key, "Other", REG_SZ, "x"); },
+                                  HKEY_LOCAL_MACHINE},
+                      MissingCase{"AccessRefused",
+                                  [](FakeRegistry& r) {
+                                      r.Set(Key, Name, REG_SZ, "/usr/bin/hardinfo");
+                                      r.Deny(Key);
+                                  },
+                                  HKEY_LOCAL_MACHINE},
+                      MissingCase{"OtherRoot",
+                                  [](FakeRegistry& r) { r.Set(Key, Name, REG_SZ, "x"); },
+                                  0x80000001}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+using KeyValueRead = AboutFixture;
+
+TEST_F(KeyValueRead, KeyNamesIgnoreLetterCase) {
+    registry.Set(Key, Name, REG_SZ, "/usr/bin/hardinfo");
+    std::string text;
+    EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo",
+                                    "path", text));
+    EXPECT_EQ(text, "/usr/bin/hardinfo");
+}
+
+TEST_F(KeyValueRead, ARegistryClaimingMoreThanTheBufferIsReadOnlyToItsEnd) {
+    registry.Set(Key, Name, REG_SZ, "/usr/bin/hardinfo");
+    registry.ClaimSize(5000);
+    std::string text;
+    // Whatever it is, it is read from the 1024-byte buffer and no further.
+    EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+    EXPECT_EQ(text.size(), 1023u);
+    EXPECT_EQ(registry.OpenKeys(), 0u);
+}
+
+}  // namespace
+}  // namespace tessarin::testing

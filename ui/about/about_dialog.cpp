@@ -1,0 +1,361 @@
+#include "ui/about/about_dialog.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/message_box.h"
+#include "platform/program_starter.h"
+#include "platform/twips.h"
+#include "resources/about_texts.h"
+#include "ui/about/click_label.h"
+
+namespace tessarin {
+
+namespace {
+
+// Layout, in twips from the client area's top-left corner.
+struct TwipsRect {
+    int left, top, width, height;
+};
+constexpr TwipsRect ClientArea{2340, 1935, 5730, 3555};  // left, top: from the screen's corner
+constexpr TwipsRect IconPlace{240, 240, 540, 540};       // size follows the picture
+constexpr TwipsRect OKPlace{4245, 2625, 1260, 345};
+constexpr TwipsRect SysInfoPlace{4260, 3075, 1245, 345};
+constexpr TwipsRect DescriptionPlace{840, 720, 4128, 1656};
+constexpr TwipsRect TitlePlace{840, 120, 4128, 564};
+constexpr TwipsRect DisclaimerPlace{255, 2625, 3870, 825};
+
+// The etched separator between the note and the buttons: a grey line with a white one just
+// below it reads as a groove cut into the dialog's face. Index 0 is the white one.
+struct EtchedLine {
+    QRgb colour;
+    int widthPixels;
+    int x1, y1, x2, y2;  // twips
+};
+constexpr std::array<EtchedLine, 2> Line1{{
+    {qRgb(255, 255, 255), 2, 105, 2460, 5654, 2460},
+    {qRgb(128, 128, 128), 1, 90, 2445, 5654, 2445},
+}};
+// paintEvent draws them as rows of pixels.
+static_assert(Line1[0].y1 == Line1[0].y2 && Line1[1].y1 == Line1[1].y2);
+
+constexpr QRgb NoteText = qRgb(128, 255, 255);
+constexpr QRgb NoteBackground = qRgb(0, 0, 0);
+
+constexpr const char* IconPicture = ":/icons/about.png";
+
+// The faces are asked for by their Traditional Chinese names. Where they are missing, the same
+// faces under their English names come next, then the free AR PL faces of the same two styles
+// (Ming and Kai) that the set-up script installs.
+constexpr const char* NoteFace = "新細明體";
+constexpr double NotePointSize = 10.5;
+constexpr const char* TitleFace = "標楷體";
+constexpr double TitlePointSize = 25.5;
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QString::fromUtf8(NoteFace),
+                               {QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW")});
+    QFont::insertSubstitutions(QString::fromUtf8(TitleFace),
+                               {QStringLiteral("DFKai-SB"), QStringLiteral("AR PL UKai TW")});
+}
+
+QFont Face(const char* family, double pointSize, QFont::Weight weight) {
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(pointSize);
+    font.setWeight(weight);
+    return font;
+}
+
+// Where the viewer is looked up. The first location holds the viewer's full path, the second
+// the folder of MSINFO32.EXE.
+constexpr const char* SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr const char* SysInfoValue = "PATH";
+constexpr const char* SysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr const char* SysInfoFolderValue = "MSINFO";
+// Appended to the folder as "\MSINFO32.EXE" on Windows. On Linux the folder is a Linux directory,
+// so the separator becomes '/'; the name keeps its capitals, and since Linux names are
+// case-sensitive only a file called exactly MSINFO32.EXE is found.
+constexpr const char* SysInfoFileInFolder = "/MSINFO32.EXE";
+
+// Closes an opened key however GetKeyValue is left, a thrown error included.
+class KeyCloser {
+public:
+    KeyCloser(Registry& registry, RegKey key) : registry_(registry), key_(key) {}
+    ~KeyCloser() { registry_.RegCloseKey(key_); }
+    KeyCloser(const KeyCloser&) = delete;
+    KeyCloser& operator=(const KeyCloser&) = delete;
+
+private:
+    Registry& registry_;
+    RegKey key_;
+};
+
+// The number in a REG_DWORD's bytes, least significant first, as decimal text. The value is
+// unsigned, as the registry's type is: 0xFFFFFFFF reads "4294967295", not "-1".
+std::string DwordText(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > sizeof(std::uint32_t)) {
+        throw RegistryValueError("a number value of " + std::to_string(bytes.size()) + " bytes");
+    }
+    std::uint32_t number = 0;
+    for (auto it = bytes.rbegin(); it != bytes.rend(); ++it) {
+        number = (number << 8) | static_cast<unsigned char>(*it);
+    }
+    return std::to_string(number);
+}
+
+// The mail link as a URL. The link text holds Chinese characters and ends in CR LF, which a URL
+// can carry only percent-encoded. Rather than leave QUrl's tolerant parser to guess (it would
+// also take a '%' followed by two hex digits for an escape already made, and
+// QUrl::fromUserInput drops the final CR LF), every byte a URL cannot hold is encoded here:
+// UTF-8 bytes, spaces, control characters and the few ASCII characters never valid in a URL.
+// The characters that give the link its structure (":", "@", "?", "&", "=") stay as they are,
+// and the result is parsed strictly.
+QUrl UrlFromLinkText(const std::string& text) {
+    static constexpr char NeverInUrls[] = "\"%<>\\^`{|}";
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    QByteArray encoded;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte > 0x20 && byte < 0x7F && !std::strchr(NeverInUrls, ch)) {
+            encoded += ch;
+        } else {
+            encoded += '%';
+            encoded += Hex[byte >> 4];
+            encoded += Hex[byte & 0x0F];
+        }
+    }
+    return QUrl::fromEncoded(encoded, QUrl::StrictMode);
+}
+
+}  // namespace
+
+frmAbout::frmAbout(MessageBox& messages, Registry& registry, ProgramStarter& starter,
+                   QWidget* owner)
+    // A fixed frame: a title with the close box, no minimise or maximise button.
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      messages_(messages),
+      registry_(registry),
+      starter_(starter) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromUtf8(texts::AboutCaption));
+    setWindowIcon(QIcon(QString::fromLatin1(IconPicture)));
+
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+
+    InstallFontSubstitutes();
+    BuildControls();
+    PlaceWindow();
+}
+
+void frmAbout::BuildControls() {
+    const Twips twips = Twips::For(this);
+    const auto place = [&twips](QWidget* widget, const TwipsRect& r) {
+        widget->setGeometry(twips.PixelRect(r.left, r.top, r.width, r.height));
+    };
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    picIcon->setAlignment(Qt::AlignCenter);
+    const QPixmap picture(QString::fromLatin1(IconPicture));
+    picIcon->setPixmap(picture);
+    // The box fits its picture: a 32 x 32 icon inside the sunken border.
+    const int border = 2 * picIcon->frameWidth();
+    picIcon->setGeometry(twips.PixelsX(IconPlace.left), twips.PixelsY(IconPlace.top),
+                         picture.width() + border, picture.height() + border);
+
+    lblTitle = new QLabel(QString::fromUtf8(texts::AboutTitle), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    lblTitle->setFont(Face(TitleFace, TitlePointSize, QFont::Bold));
+    QPalette titlePalette = lblTitle->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    lblTitle->setPalette(titlePalette);
+    place(lblTitle, TitlePlace);
+
+    const auto makeNote = [&](const char* name, const std::string& text, const TwipsRect& r) {
+        auto* label = new ClickLabel(QString::fromStdString(text), this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setFont(Face(NoteFace, NotePointSize, QFont::Normal));
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, QColor(NoteText));
+        colours.setColor(QPalette::Window, QColor(NoteBackground));
+        label->setPalette(colours);
+        label->setAutoFillBackground(true);
+        label->setToolTip(QString::fromUtf8(texts::AboutMailTip));
+        place(label, r);
+        return label;
+    };
+    lblDescription = makeNote("lblDescription", texts::AboutDescription(), DescriptionPlace);
+    lblDisclaimer = makeNote("lblDisclaimer", texts::AboutDisclaimer(), DisclaimerPlace);
+
+    for (QLabel* label : {static_cast<QLabel*>(lblTitle), static_cast<QLabel*>(lblDescription),
+                          static_cast<QLabel*>(lblDisclaimer)}) {
+        // Plain text: nothing in the texts is markup, and a '<' must never become one.
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setFocusPolicy(Qt::NoFocus);
+        label->setTextInteractionFlags(Qt::NoTextInteraction);
+    }
+
+    cmdOK = new QPushButton(QString::fromUtf8(texts::AboutOK), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    place(cmdOK, OKPlace);
+
+    // The "&S" in the caption gives Alt+S.
+    cmdSysInfo = new QPushButton(QString::fromUtf8(texts::AboutSysInfo), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    place(cmdSysInfo, SysInfoPlace);
+
+    // cmdOK is the default button. Both buttons are auto-default, so Enter presses whichever
+    // button has the focus, and cmdOK whenever neither has.
+    cmdOK->setAutoDefault(true);
+    cmdSysInfo->setAutoDefault(true);
+    cmdOK->setDefault(true);
+    setTabOrder(cmdOK, cmdSysInfo);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(lblDescription, &ClickLabel::clicked, this, &frmAbout::lblDescription_Click);
+    connect(lblDisclaimer, &ClickLabel::clicked, this, &frmAbout::lblDisclaimer_Click);
+}
+
+void frmAbout::PlaceWindow() {
+    const Twips twips = Twips::For(this);
+    const QSize client = twips.PixelSize(ClientArea.width, ClientArea.height);
+    setFixedSize(client);
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QPoint corner = screen ? screen->geometry().topLeft() : QPoint();
+    // An explicit position also keeps Qt from centring the dialog over its owner.
+    setGeometry(QRect(
+        corner + QPoint(twips.PixelsX(ClientArea.left), twips.PixelsY(ClientArea.top)), client));
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    // Esc works as a press of cmdOK, the cancel button, wherever the focus is.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    const Twips twips = Twips::For(this);
+    QPainter painter(this);
+    for (const EtchedLine& line : Line1) {
+        // Filled from the line's row downwards, so the two lines lie side by side instead of
+        // a wide pen centred on its row covering the thin one.
+        const int x1 = twips.PixelsX(line.x1);
+        const int x2 = twips.PixelsX(line.x2);
+        const int y = twips.PixelsY(line.y1);
+        painter.fillRect(QRect(x1, y, x2 - x1, line.widthPixels), QColor(line.colour));
+    }
+}
+
+void frmAbout::cmdOK_Click() {
+    close();
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
+
+void frmAbout::lblDescription_Click() {
+    MailToMe();
+}
+
+void frmAbout::lblDisclaimer_Click() {
+    MailToMe();
+}
+
+void frmAbout::StartSysInfo() {
+    try {
+        std::string sysInfoPath;
+        // The first location's text is the viewer's path: started as read, not tested first.
+        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoValue, sysInfoPath);
+        if (!found &&
+            GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoFolderKey, SysInfoFolderValue, sysInfoPath)) {
+            sysInfoPath += SysInfoFileInFolder;
+            found = QFileInfo(QFile::decodeName(QByteArray::fromStdString(sysInfoPath))).isFile();
+        }
+        if (found && starter_.Start(sysInfoPath))
+            return;
+    } catch (const std::exception&) {
+        // A value that could not be understood ends the search at once: the second location
+        // is not tried.
+    }
+    messages_.ShowMessage(texts::SysInfoUnavailable);
+}
+
+bool frmAbout::GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
+                           std::string& KeyVal) {
+    RegKey key = 0;
+    if (registry_.RegOpenKeyExA(KeyRoot, KeyName, SysInfoKeyAccess, &key) != ERROR_SUCCESS) {
+        KeyVal.clear();
+        return false;
+    }
+    // Also closes the key when an unusable value is thrown out below, which would otherwise
+    // leave it open for the rest of the run.
+    const KeyCloser closer(registry_, key);
+
+    std::array<std::uint8_t, RegValueBufferSize> buffer{};
+    std::uint32_t size = RegValueBufferSize;
+    RegValueType type = 0;
+    if (registry_.RegQueryValueExA(key, SubKeyRef, &type, buffer.data(), &size) != ERROR_SUCCESS) {
+        KeyVal.clear();
+        return false;
+    }
+    // A registry that claims more bytes than the buffer holds is not followed past its end.
+    size = std::min(size, RegValueBufferSize);
+
+    // A value of no bytes has no last byte to look at. Taken for granted, that read would fall
+    // before the buffer; it is an error instead, so the caller gives up with its message.
+    if (size == 0)
+        throw RegistryValueError("registry value \"" + SubKeyRef + "\" is empty");
+    std::string kept(reinterpret_cast<const char*>(buffer.data()), size);
+    // A string stored with its terminating zero reads the same as one stored without.
+    if (kept.back() == '\0')
+        kept.pop_back();
+
+    switch (type) {
+        case REG_SZ:
+            KeyVal = kept;
+            break;
+        case REG_DWORD:
+            KeyVal = DwordText(kept);
+            break;
+        default:
+            // Found, but of no type that gives a text: the caller's text stays as it was.
+            break;
+    }
+    return true;
+}
+
+void frmAbout::MailToMe() {
+    // The link is built as text, exactly as it reads, and made a URL only here: handed over
+    // raw it is no valid URL (a strict parse stops at the CR).
+    QDesktopServices::openUrl(UrlFromLinkText(texts::MailLink()));
+}
+
+}  // namespace tessarin

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <stdexcept>
+#include <string>
+
+#include "platform/registry.h"
+
+class QLabel;
+class QPushButton;
+
+namespace tessarin {
+
+class ClickLabel;
+class MessageBox;
+class ProgramStarter;
+
+// Raised by GetKeyValue for a value it can read but cannot make sense of (an empty value, or a
+// number that is no 32-bit number). StartSysInfo turns it into its failure message.
+class RegistryValueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The About dialog: the program's title, a note from the author and a disclaimer, with buttons
+// to close it and to start the system-information viewer, and a mail link behind both texts.
+//
+// Modeless, owned by the board window, which stays usable. It deletes itself when closed, by
+// its button, Enter, Esc or the close box; hold it in a QPointer and build a new one for the next
+// showing. Nothing in it changes while it is open, so nothing needs carrying over.
+class frmAbout final : public QDialog {
+    Q_OBJECT
+
+public:
+    // `owner` is the board window: the dialog stays above it and has no taskbar entry of its
+    // own. The services must outlive the dialog (the board window owns both).
+    frmAbout(MessageBox& messages, Registry& registry, ProgramStarter& starter,
+             QWidget* owner = nullptr);
+
+    // Starts the system-information viewer named by the registry, or shows
+    // "目前無法提供系統資訊" when it cannot. Never throws.
+    void StartSysInfo();
+
+    // Reads the value `SubKeyRef` of the key `KeyName` under `KeyRoot` into `KeyVal`: a string as
+    // it is, a 32-bit number as decimal text, any other type leaves `KeyVal` as it was. False, and
+    // `KeyVal` empty, when the key or the value cannot be read. Throws RegistryValueError for a
+    // value that was read but holds nothing usable; the key is closed on every way out.
+    bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
+                     std::string& KeyVal);
+
+    // Asks the desktop to open a new mail to the author. Whether it could is not looked at.
+    void MailToMe();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void BuildControls();
+    void PlaceWindow();
+
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+    void lblDescription_Click();
+    void lblDisclaimer_Click();
+
+    MessageBox& messages_;
+    Registry& registry_;
+    ProgramStarter& starter_;
+
+    QLabel* picIcon = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdSysInfo = nullptr;
+    ClickLabel* lblDescription = nullptr;
+    QLabel* lblTitle = nullptr;
+    ClickLabel* lblDisclaimer = nullptr;
+};
+
+}  // namespace tessarin
