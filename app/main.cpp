@@ -7,7 +7,10 @@
 
 #include "platform/clock_random.h"
 #include "platform/ini_settings_store.h"
+#include "platform/linux_registry.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_program_starter.h"
+#include "ui/about/about_dialog.h"
 #include "ui/board_window/board_window.h"
 
 namespace {
@@ -46,7 +49,12 @@ int main(int argc, char* argv[]) {
     tessarin::QtMessageBox messages;
     tessarin::ClockRandom random;
     tessarin::IniSettingsStore settings;
-    tessarin::Form1 window({messages, random, settings, nullptr});
+    tessarin::LinuxRegistry registry;
+    tessarin::QtProgramStarter starter;
+    // The About dialog is built on first use: nothing of it is needed for the first paint.
+    tessarin::Form1 window({messages, random, settings, [&](QWidget* owner) {
+                                return new tessarin::frmAbout(messages, registry, starter, owner);
+                            }});
     messages.SetParent(&window);
     window.show();
     return QApplication::exec();
