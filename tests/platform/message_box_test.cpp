@@ -4,9 +4,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QTimer>
 
 #include "platform/qt_message_box.h"
@@ -44,7 +45,19 @@ Seen ShowAndInspect(const std::string& text, Qt::Key closeWith) {
     return seen;
 }
 
+// Styles of some desktops put a stock icon on dialog buttons (X11 does by default); this one
+// always does, so the test sees whether the box takes it off again.
+class ButtonsWithIcons : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 TEST(QtMessageBox, ShowsTextAloneWithOneIconlessOkButton) {
+    QApplication::setStyle(new ButtonsWithIcons);
     struct Case {
         std::string text;
         QString shown;
