@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs into a scratch prefix and checks that a desktop finds everything where it looks,
+# that the launcher and software-centre files pass their validators, and that the program
+# answers --help and --version on the terminal without a display.
+set -euo pipefail
+build_dir=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+
+fail=0
+expect() {
+    if [ -e "$prefix/$1" ]; then echo "installed: $1"; else echo "MISSING: $1"; fail=1; fi
+}
+id=org.tessarin.Tessarin
+expect bin/tessarin
+expect share/applications/$id.desktop
+expect share/metainfo/$id.metainfo.xml
+expect share/icons/hicolor/scalable/apps/$id.svg
+expect share/icons/hicolor/32x32/apps/$id.png
+expect share/icons/hicolor/256x256/apps/$id.png
+[ $fail -eq 0 ] || exit 1
+
+desktop-file-validate "$prefix/share/applications/$id.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+
+# The 32 x 32 icon really is 32 x 32.
+size=$(/usr/bin/identify -format '%wx%h' "$prefix/share/icons/hicolor/32x32/apps/$id.png")
+[ "$size" = 32x32 ] || { echo "32x32 icon is $size"; exit 1; }
+
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --version)
+[ "$out" = "Tessarin 1.0" ] || { echo "--version said: $out"; exit 1; }
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --help | grep -q -- '--version' ||
+    { echo "--help does not list --version"; exit 1; }
+echo "install check passed"
