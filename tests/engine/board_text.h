@@ -1,0 +1,45 @@
+#pragma once
+
+// Positions written the way a player reads them, so that a failing case shows a position.
+//
+//   'X'  a human (red) stone      'O'  a computer (black) stone      '.'  an empty point
+//
+// Move lists name stones one by one: "X10,10 O9,9 X11,10" is a human stone at column 10,
+// row 10, a computer stone at (9, 9) and another human stone at (11, 10).
+
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/game_state.h"
+
+namespace tessarin {
+// Lets GoogleTest print a point as "(x,y)".
+void PrintTo(Point point, std::ostream* out);
+}  // namespace tessarin
+
+namespace tessarin::testing {
+
+struct Stone {
+    std::int16_t side;
+    Point at;
+};
+
+// Parses a move list; throws std::invalid_argument on anything else.
+std::vector<Stone> ParseStones(std::string_view moves);
+
+// Puts the stones of a move list on the board and returns the last one.
+Stone PutStones(BoardCells& board, std::string_view moves);
+
+// Puts a picture of rows on the board: the first string is row `top`, each starting at
+// column `left`. '.' clears a point.
+void PutRows(BoardCells& board, std::initializer_list<std::string_view> rows, int left = 1,
+             int top = 1);
+
+// The playable board as 19 rows, for failure messages.
+std::string BoardText(const BoardCells& board);
+
+}  // namespace tessarin::testing

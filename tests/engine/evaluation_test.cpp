@@ -1,0 +1,197 @@
+// Point evaluation: the window score table, the windows a point has, and the whole-board form.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <ostream>
+#include <random>
+#include <string>
+
+#include "engine/evaluation.h"
+#include "engine/game_state.h"
+#include "tests/engine/board_text.h"
+#include "tests/engine/test_doubles.h"
+
+namespace tessarin::testing {
+namespace {
+
+std::int32_t TotalAt(TestGame& t, Point at, std::int16_t side) {
+    t.game.CurX = at.x;
+    t.game.CurY = at.y;
+    return t.game.EvaluatePoint(side);
+}
+
+// Fills the stored row 0 and column 0, which are off the board, with stones.
+void LitterIndexZero(BoardCells& board) {
+    for (int i = 0; i < BoardStride; ++i) {
+        board(i, 0) = i % 2 ? HumanSide : ComputerSide;
+        board(0, i) = i % 3 ? ComputerSide : HumanSide;
+    }
+}
+
+TEST(WindowScore, MatchesTheTableAndItsRowEnds) {
+    constexpr std::int32_t X = 0;  // cannot occur: own + opponent would pass 4
+    // clang-format off
+    constexpr std::int32_t table[5][5] = {
+        //  opponent: 0      1     2      3       4
+        {         1,    64,  512,  4096, 500000},  // own 0
+        {       128,     4,    2, -2000,      X},  // own 1
+        {      1024,    32,   16,     X,      X},  // own 2
+        {      4000,   256,    X,     X,      X},  // own 3
+        {   5000000,     X,    X,     X,      X},  // own 4
+    };
+    // clang-format on
+    const std::int32_t rowEnds[5] = {500000, -2000, 16, 256, 5000000};
+    for (std::int16_t own = 0; own <= 4; ++own) {
+        for (std::int16_t opponent = 0; opponent <= 6; ++opponent) {
+            const std::int32_t expected =
+                own + opponent <= 4 ? table[own][opponent] : rowEnds[own];
+            EXPECT_EQ(WindowScore(own, opponent), expected)
+                << "own " << own << ", opponent " << opponent;
+        }
+    }
+}
+
+// On an empty board every window scores 1: a total counts the point's windows.
+struct CountCase {
+    Point at;
+    std::int32_t windows;
+};
+void PrintTo(const CountCase& c, std::ostream* out) {
+    *out << '(' << c.at.x << ',' << c.at.y << ')';
+}
+
+class EmptyBoard : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(EmptyBoard, TotalIsTheNumberOfWindows) {
+    const CountCase& c = GetParam();
+    for (const bool litter : {false, true}) {
+        TestGame t;
+        if (litter) LitterIndexZero(t.game.Board);
+        SCOPED_TRACE(litter ? "stones in row and column 0" : "bare board");
+        EXPECT_EQ(TotalAt(t, c.at, HumanSide), c.windows);
+        EXPECT_EQ(TotalAt(t, c.at, ComputerSide), c.windows);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, EmptyBoard,
+    ::testing::Values(CountCase{{10, 10}, 20}, CountCase{{5, 5}, 20}, CountCase{{15, 15}, 20},
+                      CountCase{{5, 15}, 20}, CountCase{{4, 4}, 15}, CountCase{{16, 16}, 15},
+                      CountCase{{1, 10}, 8}, CountCase{{10, 1}, 8}, CountCase{{2, 3}, 7},
+                      CountCase{{3, 17}, 10}, CountCase{{1, 1}, 3}, CountCase{{19, 1}, 3},
+                      CountCase{{1, 19}, 3}, CountCase{{19, 19}, 3}));
+
+TEST(EvaluatePoint, LoneStoneMakesItsNeighboursTheBestPoints) {
+    TestGame t;
+    PutStones(t.game.Board, "X10,10");
+    for (int x = 1; x <= BoardSize; ++x) {
+        for (int y = 1; y <= BoardSize; ++y) {
+            if (x == 10 && y == 10) continue;
+            const bool neighbour = std::abs(x - 10) <= 1 && std::abs(y - 10) <= 1;
+            const Point at{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)};
+            const std::int32_t total = TotalAt(t, at, ComputerSide);
+            // 16 empty windows at 1 and 4 windows holding the human stone at 64.
+            if (neighbour) {
+                EXPECT_EQ(total, 272) << "at (" << x << "," << y << ")";
+            } else {
+                EXPECT_LT(total, 272) << "at (" << x << "," << y << ")";
+            }
+        }
+    }
+}
+
+struct TotalCase {
+    const char* name;
+    const char* moves;
+    Point at;
+    std::int16_t side;
+    std::int32_t total;
+};
+void PrintTo(const TotalCase& c, std::ostream* out) {
+    *out << c.moves << ", side " << c.side << " at (" << c.at.x << ',' << c.at.y << ')';
+}
+
+class Totals : public ::testing::TestWithParam<TotalCase> {};
+
+TEST_P(Totals, SumOfWindowScores) {
+    const TotalCase& c = GetParam();
+    TestGame t;
+    PutStones(t.game.Board, c.moves);
+    EXPECT_EQ(TotalAt(t, c.at, c.side), c.total) << BoardText(t.game.Board);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, Totals,
+    ::testing::Values(
+        // 5000000 + 4000 + 1024 + 128 + 1 along the row, 1 in each of two other directions.
+        TotalCase{"OwnFourToComplete", "O1,1 O2,1 O3,1 O4,1", {5, 1}, ComputerSide, 5005156},
+        TotalCase{"OpponentFourToBlock", "O1,1 O2,1 O3,1 O4,1", {5, 1}, HumanSide, 504676},
+        TotalCase{"CompleteOwnFive", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {9, 5},
+                  ComputerSide, 5005357},
+        TotalCase{"CompleteOwnFiveOtherEnd", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {4, 5},
+                  ComputerSide, 5005354},
+        TotalCase{"BlockFour", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {9, 7}, ComputerSide,
+                  505069},
+        TotalCase{"BlockFourOtherEnd", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {4, 7},
+                  ComputerSide, 505066},
+        // The row window holds one own stone and three of the opponent: -2000, plus 1 + 1.
+        TotalCase{"SpoiltWindowPenalty", "O2,1 X3,1 X4,1 X5,1", {1, 1}, ComputerSide, -1998},
+        TotalCase{"SpoiltWindowOtherSide", "O2,1 X3,1 X4,1 X5,1", {1, 1}, HumanSide, 258},
+        TotalCase{"OwnStoneWeighsMore", "X10,10", {11, 10}, HumanSide, 528},
+        TotalCase{"OpponentStoneWeighsLess", "X10,10", {11, 10}, ComputerSide, 272},
+        // A diagonal with fewer than five points on the board has no window: stones on it
+        // leave the total at the empty board's window count.
+        TotalCase{"RisingAt1_4", "O2,3 O3,2 O4,1", {1, 4}, ComputerSide, 6},
+        TotalCase{"RisingAt2_3", "O1,4 O3,2 O4,1", {2, 3}, ComputerSide, 7},
+        TotalCase{"RisingAt4_1", "O3,2 O2,3 O1,4", {4, 1}, ComputerSide, 6},
+        TotalCase{"RisingAt19_16", "O18,17 O17,18 O16,19", {19, 16}, ComputerSide, 6},
+        TotalCase{"FallingAt16_1", "O17,2 O18,3 O19,4", {16, 1}, ComputerSide, 6},
+        TotalCase{"FallingAt1_16", "O2,17 O3,18 O4,19", {1, 16}, ComputerSide, 6},
+        TotalCase{"FallingAt19_2", "O18,1", {19, 2}, ComputerSide, 4},
+        TotalCase{"FallingAt2_19", "O1,18", {2, 19}, ComputerSide, 4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A random position: each point holds a stone with probability `density`, either side alike,
+// and the stored row and column 0 are littered as well.
+BoardCells RandomBoard(std::mt19937& rng, double density) {
+    BoardCells board;
+    std::bernoulli_distribution stone(density);
+    std::bernoulli_distribution human(0.5);
+    for (int x = 0; x <= BoardSize; ++x) {
+        for (int y = 0; y <= BoardSize; ++y) {
+            if (stone(rng) || x == 0 || y == 0) board(x, y) = human(rng) ? HumanSide : ComputerSide;
+        }
+    }
+    return board;
+}
+
+TEST(EvaluateAllPoints, AgreesWithEvaluatePointEverywhere) {
+    std::mt19937 rng(20240611);
+    for (int round = 0; round < 400; ++round) {
+        const double density = (round % 20) / 19.0;
+        TestGame t;
+        t.game.Board = RandomBoard(rng, density);
+        for (const std::int16_t side : {HumanSide, ComputerSide}) {
+            const PointTotals all = EvaluateAllPoints(t.game.Board, side);
+            for (std::int16_t x = 1; x <= BoardSize; ++x) {
+                for (std::int16_t y = 1; y <= BoardSize; ++y) {
+                    if (t.game.Board(x, y) != EmptyCell) continue;
+                    t.game.CurX = x;
+                    t.game.CurY = y;
+                    const auto before = Fields(t.game);
+                    const std::int32_t single = t.game.EvaluatePoint(side);
+                    ASSERT_EQ(all[BoardCells::Index(x, y)], single)
+                        << "side " << side << " at (" << x << "," << y << ") in round " << round
+                        << "\n"
+                        << BoardText(t.game.Board);
+                    ASSERT_TRUE(Fields(t.game) == before) << "EvaluatePoint changed the game";
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessarin::testing

@@ -1,0 +1,242 @@
+// The five-in-a-row check: which lines count, what a win does, and the remark it picks.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "engine/game_state.h"
+#include "resources/texts.h"
+#include "tests/engine/board_text.h"
+#include "tests/engine/test_doubles.h"
+
+namespace tessarin::testing {
+namespace {
+
+// Sets up the board from a move list and checks its last stone, with SideFlag as DrawStone
+// leaves it after that stone (set after a human stone, clear after a computer stone).
+bool CheckLastStone(TestGame& t, const char* moves) {
+    const Stone last = PutStones(t.game.Board, moves);
+    t.game.CurX = last.at.x;
+    t.game.CurY = last.at.y;
+    t.game.SideFlag = last.side == HumanSide ? BoolTrue : BoolFalse;
+    return t.game.CheckFive();
+}
+
+struct LineCase {
+    const char* name;
+    const char* moves;  // the last stone is the one just played
+    bool five;
+};
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.moves; }
+
+class FiveCheckLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
+    const LineCase& c = GetParam();
+    TestGame t;
+    t.game.WinFlag = BoolTrue;  // must be cleared by a check that finds nothing
+    if (c.five) t.random.Script({0.0f});
+    const bool humanMoved = ParseStones(c.moves).back().side == HumanSide;
+
+    EXPECT_EQ(CheckLastStone(t, c.moves), c.five) << BoardText(t.game.Board);
+
+    EXPECT_EQ(t.game.WinFlag, c.five ? BoolTrue : BoolFalse);
+    EXPECT_EQ(t.game.GameOver, c.five ? BoolTrue : BoolFalse);
+    EXPECT_EQ(t.game.PersonGrade, c.five && humanMoved ? 1 : 0);
+    EXPECT_EQ(t.game.ComputerGrade, c.five && !humanMoved ? 1 : 0);
+    EXPECT_EQ(t.random.draws, c.five ? 1 : 0);
+    if (c.five) {
+        ASSERT_EQ(t.messages.shown.size(), 1u);
+        EXPECT_EQ(t.messages.shown[0], humanMoved ? texts::PersonWinMessages[0]
+                                                  : texts::ComputerWinMessages[0]);
+    } else {
+        EXPECT_TRUE(t.messages.shown.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, FiveCheckLines,
+    ::testing::Values(
+        LineCase{"RowLastAtEnd", "X6,10 X7,10 X8,10 X9,10 X10,10", true},
+        LineCase{"RowLastInMiddle", "X6,10 X7,10 X9,10 X10,10 X8,10", true},
+        LineCase{"ColumnLastAtTop", "X4,3 X4,4 X4,5 X4,6 X4,2", true},
+        LineCase{"ColumnLastInMiddle", "X4,3 X4,4 X4,6 X4,7 X4,5", true},
+        LineCase{"FallingLastAtUpperEnd", "X11,11 X12,12 X13,13 X14,14 X10,10", true},
+        LineCase{"FallingLastInMiddle", "X8,8 X9,9 X11,11 X12,12 X10,10", true},
+        LineCase{"RisingLastAtUpperEnd", "X9,11 X8,12 X7,13 X6,14 X10,10", true},
+        LineCase{"RisingLastAtLowerEnd", "X12,8 X11,9 X10,10 X9,11 X8,12", true},
+        LineCase{"RisingLastInMiddle", "X12,8 X11,9 X9,11 X8,12 X10,10", true},
+        LineCase{"ComputerRow", "O3,3 O4,3 O5,3 O6,3 O7,3", true},
+        LineCase{"ComputerRisingLastInMiddle", "O13,2 O12,3 O10,5 O9,6 O11,4", true},
+        LineCase{"SixLastAtEnd", "X5,10 X6,10 X7,10 X8,10 X9,10 X10,10", true},
+        LineCase{"SixLastInMiddle", "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", true},
+        LineCase{"SevenJoiningTwoThrees", "X4,4 X4,5 X4,6 X4,8 X4,9 X4,10 X4,7", true},
+        LineCase{"FourOnly", "X6,10 X7,10 X8,10 X9,10", false},
+        LineCase{"FourOnEveryLine",
+                 "X6,10 X7,10 X8,10 X9,7 X9,8 X9,9 X6,7 X7,8 X8,9 X12,7 X11,8 X10,9 X9,10",
+                 false},
+        LineCase{"BrokenByEmpty", "X6,10 X7,10 X9,10 X10,10 X11,10", false},
+        LineCase{"BrokenByOpponent", "X6,10 X7,10 O8,10 X9,10 X10,10", false},
+        LineCase{"DiagonalBrokenByOpponent", "X8,8 X9,9 O11,11 X12,12 X13,13 X10,10", false},
+        LineCase{"FourBlockedAtBothEnds", "O5,10 O10,10 X6,10 X7,10 X8,10 X9,10", false},
+        LineCase{"FiveBlockedAtBothEndsStillWins",
+                 "O5,10 O11,10 X6,10 X7,10 X8,10 X9,10 X10,10", true},
+        LineCase{"ComputerFiveFarAwayAfterHumanStone", "O1,1 O2,1 O3,1 O4,1 O5,1 X10,10",
+                 false},
+        LineCase{"ComputerFiveInsideTheHumanScan", "O2,10 O3,10 O4,10 O5,10 O6,10 X7,10",
+                 false},
+        LineCase{"HumanFiveNextToComputerStone", "X1,1 X2,1 X3,1 X4,1 X5,1 O3,2", false},
+        LineCase{"TopEdgeLastInCorner", "X2,1 X3,1 X4,1 X5,1 X1,1", true},
+        LineCase{"TopEdgeLastAwayFromCorner", "X1,1 X2,1 X3,1 X4,1 X5,1", true},
+        LineCase{"BottomEdgeLastInCorner", "X15,19 X16,19 X17,19 X18,19 X19,19", true},
+        LineCase{"BottomEdgeLastInMiddle", "X15,19 X16,19 X18,19 X19,19 X17,19", true},
+        LineCase{"RightEdgeColumn", "X19,1 X19,2 X19,4 X19,5 X19,3", true},
+        LineCase{"RisingFromCorner19_1", "X18,2 X17,3 X16,4 X15,5 X19,1", true},
+        LineCase{"RisingIntoCorner19_1", "X19,1 X18,2 X17,3 X16,4 X15,5", true},
+        LineCase{"RisingFromCorner1_19", "X2,18 X3,17 X4,16 X5,15 X1,19", true},
+        LineCase{"FallingIntoCorner19_19", "X15,15 X16,16 X17,17 X18,18 X19,19", true},
+        LineCase{"FallingFromCorner1_1", "X2,2 X3,3 X4,4 X5,5 X1,1", true},
+        // Stones in the stored row and column 0 are off the board and never count, nor may a
+        // row run on into the next one through them.
+        LineCase{"RowIntoColumnZero", "X0,1 X1,1 X2,1 X3,1 X4,1", false},
+        LineCase{"ColumnIntoRowZero", "X1,0 X1,1 X1,2 X1,3 X1,4", false},
+        LineCase{"DiagonalIntoCornerZero", "X0,0 X1,1 X2,2 X3,3 X4,4", false},
+        LineCase{"RowEndRunsOnToNextRow", "X0,5 X1,5 X17,4 X18,4 X19,4", false},
+        LineCase{"RowStartRunsBackToPreviousRow", "X0,5 X17,4 X18,4 X19,4 X1,5", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ScanBounds is left holding the window of the scan that ran last: the four lines are walked
+// in the order column, row, falling diagonal, rising diagonal, and a five stops the walk.
+struct BoundsCase {
+    const char* moves;  // last stone checked
+    std::int16_t top, bottom, left, right;
+};
+void PrintTo(const BoundsCase& c, std::ostream* out) { *out << c.moves; }
+
+class FiveCheckBounds : public ::testing::TestWithParam<BoundsCase> {};
+
+TEST_P(FiveCheckBounds, LeavesTheWindowOfTheLastScan) {
+    const BoundsCase& c = GetParam();
+    TestGame t;
+    t.random.Always(0.0f);
+    CheckLastStone(t, c.moves);
+    EXPECT_EQ(t.game.ScanBounds.Top, c.top);
+    EXPECT_EQ(t.game.ScanBounds.Bottom, c.bottom);
+    EXPECT_EQ(t.game.ScanBounds.Left, c.left);
+    EXPECT_EQ(t.game.ScanBounds.Right, c.right);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgesAndCorners, FiveCheckBounds,
+    ::testing::Values(
+        // No five: all four scans ran; the rising one went from (Right,Top) to (Left,Bottom).
+        BoundsCase{"X3,17", 13, 19, 1, 7},   // (7,13) .. (1,19)
+        BoundsCase{"X10,10", 6, 14, 6, 14},  // (14,6) .. (6,14)
+        BoundsCase{"X2,12", 8, 13, 1, 6},    // (6,8) .. (1,13)
+        BoundsCase{"X19,1", 1, 5, 15, 19},   // (19,1) .. (15,5)
+        BoundsCase{"X1,1", 1, 1, 1, 1},      // the corner alone
+        BoundsCase{"X19,19", 19, 19, 19, 19},
+        // A five in the column stops the check before the window is touched.
+        BoundsCase{"X2,8 X2,9 X2,10 X2,11 X2,12", 8, 16, 1, 6},
+        BoundsCase{"X3,13 X3,14 X3,15 X3,16 X3,17", 13, 19, 1, 7},
+        BoundsCase{"X1,2 X1,3 X1,4 X1,5 X1,1", 1, 5, 1, 5},
+        // A five on the falling diagonal: the window fitted to that diagonal.
+        BoundsCase{"X1,15 X2,16 X4,18 X5,19 X3,17", 15, 19, 1, 5},  // (1,15) .. (5,19)
+        BoundsCase{"X1,11 X3,13 X4,14 X5,15 X2,12", 11, 16, 1, 6},  // (1,11) .. (6,16)
+        BoundsCase{"X15,15 X16,16 X17,17 X18,18 X19,19", 15, 19, 15, 19}));
+
+// The remark is drawn from the winner's list at 10 x value, rounded half to even.
+struct RemarkCase {
+    float value;
+    int index;
+};
+void PrintTo(const RemarkCase& c, std::ostream* out) { *out << c.value << " -> " << c.index; }
+
+class RemarkChoice : public ::testing::TestWithParam<RemarkCase> {};
+
+TEST_P(RemarkChoice, HumanWinShowsPersonRemark) {
+    TestGame t;
+    t.random.Script({GetParam().value});
+    ASSERT_TRUE(CheckLastStone(t, "X6,10 X7,10 X8,10 X9,10 X10,10"));
+    ASSERT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_EQ(t.messages.shown[0], texts::PersonWinMessages[GetParam().index]);
+}
+
+TEST_P(RemarkChoice, ComputerWinShowsComputerRemark) {
+    TestGame t;
+    t.random.Script({GetParam().value});
+    ASSERT_TRUE(CheckLastStone(t, "O6,10 O7,10 O8,10 O9,10 O10,10"));
+    ASSERT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_EQ(t.messages.shown[0], texts::ComputerWinMessages[GetParam().index]);
+}
+
+INSTANTIATE_TEST_SUITE_P(RoundHalfToEven, RemarkChoice,
+                         ::testing::Values(RemarkCase{0.0f, 0},
+                                           RemarkCase{std::nextafter(0.05f, 0.0f), 0},
+                                           RemarkCase{0.06f, 1}, RemarkCase{0.14f, 1},
+                                           RemarkCase{0.25f, 2},  // 2.5 -> 2
+                                           RemarkCase{0.5f, 5},
+                                           RemarkCase{0.75f, 8},  // 7.5 -> 8
+                                           RemarkCase{0.94f, 9}, RemarkCase{0.96f, 10},
+                                           RemarkCase{std::nextafter(1.0f, 0.0f), 10}));
+
+// A stone completing several lines at once is still one win: one draw (a second one would
+// throw), one box, one step of the counter.
+TEST(FiveCheck, SeveralLinesAtOnceCountOnce) {
+    const char* const positions[] = {
+        "X6,10 X7,10 X8,10 X9,10 X10,6 X10,7 X10,8 X10,9 X10,10",    // row and column
+        "X6,6 X7,7 X8,8 X9,9 X14,6 X13,7 X12,8 X11,9 X10,10",        // both diagonals
+        "X6,10 X7,10 X8,10 X9,10 X10,11 X10,12 X10,13 X10,14 X6,6 X7,7 X8,8 X9,9 X11,9 X12,8"
+        " X13,7 X14,6 X10,10",                                        // all four
+        "O1,1 O2,1 O3,1 O4,1 O5,2 O5,3 O5,4 O5,5 O1,5 O2,4 O3,3 O4,2 O5,1",  // three, at an edge
+    };
+    for (const char* moves : positions) {
+        SCOPED_TRACE(moves);
+        TestGame t;
+        t.random.Script({0.5f});
+        EXPECT_TRUE(CheckLastStone(t, moves));
+        EXPECT_EQ(t.random.draws, 1);
+        EXPECT_EQ(t.messages.shown.size(), 1u);
+        EXPECT_EQ(t.game.PersonGrade + t.game.ComputerGrade, 1);
+    }
+}
+
+struct CounterCase {
+    const char* moves;
+    std::int16_t before;
+    std::int16_t after;
+};
+void PrintTo(const CounterCase& c, std::ostream* out) {
+    *out << c.moves << " from " << c.before;
+}
+
+class WinCounter : public ::testing::TestWithParam<CounterCase> {};
+
+TEST_P(WinCounter, RisesByOneAndStopsAtTheTop) {
+    const CounterCase& c = GetParam();
+    TestGame t;
+    t.random.Script({0.0f});
+    const bool human = ParseStones(c.moves).back().side == HumanSide;
+    std::int16_t& winner = human ? t.game.PersonGrade : t.game.ComputerGrade;
+    std::int16_t& loser = human ? t.game.ComputerGrade : t.game.PersonGrade;
+    winner = c.before;
+    loser = 7;
+    ASSERT_TRUE(CheckLastStone(t, c.moves));
+    EXPECT_EQ(winner, c.after);
+    EXPECT_EQ(loser, 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saturation, WinCounter,
+    ::testing::Values(CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 0, 1},
+                      CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32766, 32767},
+                      CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32767, 32767},
+                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 0, 1},
+                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32766, 32767},
+                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32767, 32767}));
+
+}  // namespace
+}  // namespace tessarin::testing
