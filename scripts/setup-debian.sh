@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool openbox x11-utils imagemagick
+    xvfb xauth xdotool openbox x11-utils imagemagick wmctrl libxcb1-dev
     fonts-arphic-uming fonts-arphic-ukai
     desktop-file-utils appstream
 )

@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Plays the real Tessarin binary on its own X server with a window manager, using real pointer
+# and keyboard input (XTEST through xdotool) and the window's pixels as the judge.
+#
+#   play_under_x11.sh <path to tessarin>
+#
+# Exit 0: all checks passed; 1: a check failed (the message says which, and the scratch folder
+# with the screenshots and logs is kept); 77: a needed tool is missing (CTest reports a skip).
+# TESSARIN_SCREENSHOT_DIR, when set, receives screenshot.png of a game in progress.
+# TESSARIN_E2E_TIMEOUT sets the seconds any one wait may take (default 30): a loaded two-core
+# machine can take seconds to map a window, and every wait polls, so a generous limit costs
+# nothing when things are quick.
+set -u -o pipefail
+
+game=${1:?usage: play_under_x11.sh <path to tessarin>}
+limit=${TESSARIN_E2E_TIMEOUT:-30}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=x11_driver.sh
+source "$here/x11_driver.sh"
+
+missing=$(x11_missing_tools)
+if [ -n "$missing" ]; then
+    echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
+    exit 77
+fi
+[ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-e2e.XXXXXX")
+passed=0
+finish() {
+    x11_cleanup
+    if [ "$passed" = 1 ]; then
+        rm -rf "$work"
+    else
+        echo "e2e: screenshots and logs kept in $work" >&2
+    fi
+}
+trap finish EXIT
+trap 'exit 1' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -s "$work/game.log" ]; then
+        echo "--- game output ---" >&2
+        tail -n 20 "$work/game.log" >&2
+    fi
+    exit 1
+}
+
+step() { echo "e2e: $*"; }
+
+settings_file() { echo "$XDG_CONFIG_HOME/Tessarin/Tessarin.ini"; }
+
+# Value of a key in section [Info] of the settings file.
+setting() {
+    awk -F= -v key="$1" '
+        /^\[/ { section = $0; next }
+        section == "[Info]" && $1 == key { sub(/\r$/, "", $2); print $2; found = 1 }
+        END { exit !found }' "$(settings_file)"
+}
+
+started=$SECONDS
+x11_start_session
+step "X server on $DISPLAY with openbox"
+
+# --- First run: nothing stored yet ------------------------------------------------------------
+
+start_game "$game"
+step "game window $win (pid $game_pid)"
+
+# (a) Square by its outer size once the window manager has framed it.
+poll decorated_and_square ||
+    fail "window not square by its outer size: client ${client_w}x${client_h}, frame" \
+        "left/right/top/bottom $frame_left/$frame_right/$frame_top/$frame_bottom," \
+        "outer ${outer_w}x${outer_h}"
+step "ok (a) decorated and square: outer ${outer_w}x${outer_h}, client ${client_w}x${client_h}"
+
+poll measure_board ||
+    fail "no grid sized from the client height ${client_h}px on screen (line 1 at" \
+        "x=${line_x:-?} from y=${line_top:-?}, ${line_len:-0}px long; cell ${cell:-?} twips)"
+step "grid: menu bar ${menu_h}px, drawing area ${canvas_h}px high, cell $cell twips"
+
+# (b) The title follows the pointer.
+hover 10 10
+hover 3 17
+hover 17 4
+step "ok (b) title follows the pointer, now \"$(title)\""
+
+# (c) A click on the centre: red there, black on a neighbour, nothing else.
+grab || fail "screenshot failed"
+board=$(read_board)
+empty_board=$(for _ in {1..19}; do echo ...................; done)
+[ "$board" = "$empty_board" ] || fail "board not empty before the first move:
+$board"
+play 10 10
+reply=""
+for dc in -1 0 1; do
+    for dr in -1 0 1; do
+        ((dc == 0 && dr == 0)) && continue
+        [ "$(cell_of "$board" $((10 + dc)) $((10 + dr)))" = B ] && reply="$((10 + dc)),$((10 + dr))"
+    done
+done
+(($(count_of "$board" R) == 1 && $(count_of "$board" B) == 1)) && [ -n "$reply" ] ||
+    fail "after a click on (10,10) expected one red stone there and one black stone next to it:
+$board"
+step "ok (c) red stone at (10,10), the computer answered at ($reply)"
+
+# (d) A click on the computer's point is refused: nothing drawn, no reply. The next real move
+# is handled after it, so once that move shows, the refused click has been dealt with too.
+after_first=$board
+hover "${reply%,*}" "${reply#*,}"
+xdotool click 1
+read -r next_c next_r < <(free_point 8,8 12,12 8,12 12,8) || fail "no free point for the next move"
+play "$next_c" "$next_r" "after a click on the computer's stone at ($reply)"
+changed=$(paste <(fold -w1 <<<"$after_first") <(fold -w1 <<<"$board") | awk '$1 != $2' | wc -l)
+(($(count_of "$board" R) == 2 && $(count_of "$board" B) == 2 && changed == 2)) ||
+    fail "a click on the computer's point ($reply) changed the board; before it:
+$after_first
+after it and a move at ($next_c,$next_r):
+$board"
+step "ok (d) a click on the computer's stone at ($reply) changed nothing"
+
+# A game in progress for the README.
+if [ -n "${TESSARIN_SCREENSHOT_DIR:-}" ]; then
+    read -r c r < <(free_point 9,11 11,9 9,9 11,11) && play "$c" "$r"
+    read -r c r < <(free_point 12,10 8,10 10,12 10,8) && play "$c" "$r"
+    hover 10 10
+    frame=$(xwininfo -children -id "$win" | awk '/Parent window id/ {print $4}')
+    mkdir -p "$TESSARIN_SCREENSHOT_DIR"
+    # The window manager repaints its title bar after the title change; give it a moment.
+    sleep 0.3
+    "$import_bin" -silent -window "${frame:-$win}" "$TESSARIN_SCREENSHOT_DIR/screenshot.png" ||
+        fail "could not save the screenshot"
+    step "screenshot saved to $TESSARIN_SCREENSHOT_DIR/screenshot.png"
+fi
+
+# (e) Nothing is stored during play without a win; the window manager's close stores both.
+[ ! -e "$(settings_file)" ] || fail "settings written before the window closed: $(cat "$(settings_file)")"
+close_politely
+[ -f "$(settings_file)" ] || fail "closing the window did not write $(settings_file)"
+person=$(setting PersonGrade) || fail "no PersonGrade in [Info]: $(cat "$(settings_file)")"
+computer=$(setting ComputerGrade) || fail "no ComputerGrade in [Info]: $(cat "$(settings_file)")"
+[ "$person" = 0 ] && [ "$computer" = 0 ] ||
+    fail "a first run without a win stored PersonGrade=$person ComputerGrade=$computer, not 0 and 0"
+step "ok (e) the window manager's close stored PersonGrade=0 and ComputerGrade=0"
+
+# --- Second run: a stored tally of 7 to 3 -----------------------------------------------------
+
+printf '[Info]\nPersonGrade=7\nComputerGrade=3\n' >"$(settings_file)"
+start_game "$game"
+poll decorated_and_square || fail "second run: the window is not square"
+
+# (f) The Score command (Alt+G) opens a message box titled Tessarin, owned by the board window.
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
+xdotool windowactivate "$win" 2>/dev/null
+poll is_active || fail "the game window never became active"
+box=""
+find_box() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
+        [ "$w" = "$win" ] && continue
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tessarin ] && { box=$w; return 0; }
+    done
+    return 1
+}
+# A key pressed while the focus is still on its way can be lost; ask again every two seconds.
+# Once the modal box is up, a repeated Alt+G goes to the box and does nothing.
+tries=0
+ask_score() {
+    find_box && return 0
+    ((tries++ % 20 == 0)) && xdotool key alt+g
+    return 1
+}
+poll ask_score || fail "Alt+G (the Score menu item) opened no window titled Tessarin"
+owner=$(xprop -id "$box" WM_TRANSIENT_FOR 2>/dev/null | awk '/window id/ {print $NF}')
+[ $((${owner:-0})) = $((win)) ] ||
+    fail "the score box is not owned by the board window (transient for ${owner:-nothing})"
+box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
+xdotool windowactivate "$box" 2>/dev/null
+xdotool key Return
+poll box_gone || fail "Return did not close the score box"
+step "ok (f) the Score command opened a message box owned by the board window"
+
+# The tally was read at start if, with the file gone, the close writes 7 and 3 back from what
+# the game holds.
+rm -f "$(settings_file)"
+close_politely
+person=$(setting PersonGrade) || fail "the second close wrote no PersonGrade"
+computer=$(setting ComputerGrade) || fail "the second close wrote no ComputerGrade"
+[ "$person" = 7 ] && [ "$computer" = 3 ] ||
+    fail "stored 7:3 came back as PersonGrade=$person ComputerGrade=$computer"
+step "ok (f) the stored tally 7:3 was read at start and written back at close"
+
+passed=1
+step "all checks passed in $((SECONDS - started))s"

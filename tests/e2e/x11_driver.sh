@@ -1,0 +1,280 @@
+# Drives the real Tessarin binary on a private X server. Sourced (bash) by the end-to-end test
+# and by bench/measure_window.sh.
+#
+# A window manager runs too: without one a window never becomes active and has no frame, so
+# neither squaring by the outer size nor a polite close could be seen.
+#
+# The sourcing script sets `work` (a scratch folder) and `limit` (seconds any one wait may
+# take), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
+# globals: game_pid and win (the game and its top-level window), and the board geometry that
+# measure_board finds (menu_h, canvas_h, cell, radius_px).
+
+# Another convert (a wrapper, a different ImageMagick) may come first on PATH.
+import_bin=/usr/bin/import
+convert_bin=/usr/bin/convert
+
+x_server_pid="" x_wm_pid="" game_pid="" win=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Names of the tools this file needs that are missing, one per line.
+x11_missing_tools() {
+    local tool
+    for tool in Xvfb openbox xdotool xprop xwininfo xdpyinfo wmctrl; do
+        command -v "$tool" >/dev/null || echo "$tool"
+    done
+    for tool in "$import_bin" "$convert_bin"; do
+        [ -x "$tool" ] || echo "$tool"
+    done
+}
+
+# Runs the command until it succeeds, pausing between tries, for at most $limit seconds. Gives
+# up at once if the game was started and has died: nothing it was waited for can come then.
+poll() {
+    local deadline=$((SECONDS + limit))
+    until "$@"; do
+        if [ -n "$game_pid" ] && ! kill -0 "$game_pid" 2>/dev/null; then
+            echo "the game process has exited" >&2
+            return 2
+        fi
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+stop_pid() {
+    local pid=$1
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+x11_cleanup() {
+    stop_pid "$game_pid"
+    stop_pid "$x_wm_pid"
+    stop_pid "$x_server_pid"
+    game_pid="" x_wm_pid="" x_server_pid=""
+}
+
+# Starts Xvfb on a free display and openbox on it, with a fresh home and configuration under
+# $work, and exports DISPLAY.
+x11_start_session() {
+    # -displayfd lets the server pick a free display and tells us once it accepts connections.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    x_server_pid=$!
+    display_told() {
+        kill -0 "$x_server_pid" 2>/dev/null || return 0
+        grep -qE '^[0-9]+$' "$work/display" 2>/dev/null
+    }
+    poll display_told || fail "Xvfb did not report a display within ${limit}s"
+    kill -0 "$x_server_pid" 2>/dev/null || fail "Xvfb exited: $(tail -n 5 "$work/xvfb.log")"
+    export DISPLAY=":$(head -n 1 "$work/display")"
+    server_answers() { xdpyinfo >/dev/null 2>&1; }
+    poll server_answers || fail "X server $DISPLAY does not answer"
+
+    # A clean account: the game's settings file and the window manager's files go here.
+    export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    # Real X, at the scale the pixel arithmetic below assumes (15 twips per pixel).
+    export QT_QPA_PLATFORM=xcb
+    unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
+
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    x_wm_pid=$!
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    poll wm_ready || fail "openbox did not take over the screen: $(tail -n 5 "$work/openbox.log")"
+}
+
+# Starts a program (the game by default) and waits for its first visible top-level window.
+start_game() {
+    "$@" >"$work/game.log" 2>&1 &
+    game_pid=$!
+    win=""
+    find_main() {
+        win=$(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null | head -n 1)
+        [ -n "$win" ]
+    }
+    poll find_main || fail "the window of $1 did not appear within ${limit}s"
+}
+
+# Waits until the game has exited on its own after a close.
+wait_game_exit() {
+    local deadline=$((SECONDS + limit))
+    while kill -0 "$game_pid" 2>/dev/null; do
+        ((SECONDS < deadline)) || fail "the game did not exit within ${limit}s after a close"
+        sleep 0.1
+    done
+    wait "$game_pid" 2>/dev/null
+    local status=$?
+    game_pid=""
+    [ "$status" = 0 ] || fail "the game exited with status $status after a close"
+}
+
+close_politely() {
+    # wmctrl asks the window manager, which sends WM_DELETE_WINDOW: the game's own close path
+    # (xdotool windowclose would destroy the window behind the game's back).
+    wmctrl -i -c "$win" || fail "wmctrl could not ask the window manager to close $win"
+    wait_game_exit
+}
+
+title() { xdotool getwindowname "$win" 2>/dev/null; }
+
+# Outer size from the client size plus the frame the window manager reports.
+read_outer() {
+    local extents
+    extents=$(xprop -id "$win" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')
+    IFS=, read -r frame_left frame_right frame_top frame_bottom <<<"${extents:-0,0,0,0}"
+    read -r client_w client_h < <(xwininfo -id "$win" |
+        awk '/^  Width:/ {w=$2} /^  Height:/ {h=$2} END {print w, h}')
+    outer_w=$((client_w + frame_left + frame_right))
+    outer_h=$((client_h + frame_top + frame_bottom))
+}
+
+decorated_and_square() {
+    read_outer
+    ((frame_top > 0)) && ((outer_w == outer_h))
+}
+
+shot_count=0
+# Takes a screenshot of the client window and leaves its pixel listing in $shot.
+grab() {
+    shot_count=$((shot_count + 1))
+    local png="$work/shot-$shot_count.png"
+    shot="$work/shot-$shot_count.txt"
+    "$import_bin" -silent -window "$win" "$png" 2>>"$work/import.log" &&
+        "$convert_bin" "$png" -depth 8 txt:- >"$shot" 2>>"$work/import.log"
+}
+
+# Finds the grid in the last screenshot: the longest unbroken black vertical run near where
+# line 1 lies gives the top of the drawing area (below the menu bar) and the grid's height.
+# Prints "<column> <top> <length>".
+find_first_line() {
+    awk -F'[,:() ]+' '
+        NR == 1 { next }
+        $1 >= 8 && $1 <= 20 {
+            x = $1; y = $2
+            if ($3 == 0 && $4 == 0 && $5 == 0) {
+                if (run[x] > 0 && last[x] == y - 1) run[x]++
+                else { run[x] = 1; start[x] = y }
+                last[x] = y
+                if (run[x] > best) { best = run[x]; bx = x; by = start[x] }
+            }
+        }
+        END { print bx + 0, by + 0, best + 0 }' "$shot"
+}
+
+# Geometry of the board in window pixels, from the client height. The menu bar's height is
+# what the client height has above the drawing area, found on the screen.
+measure_board() {
+    grab || return 1
+    read -r line_x line_top line_len < <(find_first_line)
+    ((line_len > 100)) || return 1
+    read_outer
+    # Line 1 lies 200 twips into the drawing area: pixel row 13 at 15 twips per pixel.
+    menu_h=$((line_top - 200 / 15))
+    canvas_h=$((client_h - menu_h))
+    cell=$(awk -v h="$canvas_h" 'BEGIN { printf "%.0f", h * 15 / 19 }')
+    radius_px=$(awk -v c="$cell" 'BEGIN { printf "%.2f", int(c / 2) / 15 }')
+    # The grid must be as tall as that cell size says, or it was not sized from the client.
+    local expected=$(((18 * cell) / 15))
+    ((line_len >= expected - 2 && line_len <= expected + 3))
+}
+
+# Window pixel of a point's centre: "<x> <y>".
+point_pixel() {
+    awk -v c="$1" -v r="$2" -v cell="$cell" -v top="$menu_h" 'BEGIN {
+        printf "%d %d\n", (200 + (c - 1) * cell) / 15 + 0.5, top + (200 + (r - 1) * cell) / 15 + 0.5 }'
+}
+
+# Reads the whole board off the last screenshot: R red stone, B black stone, . empty, ? a
+# point whose samples disagree. Each point is judged by four pixels diagonally off its centre,
+# inside the disc but off the grid lines; a stone's inside must be exactly its colour.
+read_board() {
+    awk -F'[,:() ]+' -v cell="$cell" -v top="$menu_h" -v rad="$radius_px" '
+        function want_at(x, y, point) { want[x "," y] = want[x "," y] " " point }
+        BEGIN {
+            d = int(rad * 0.45); if (d < 2) d = 2
+            for (c = 1; c <= 19; c++) for (r = 1; r <= 19; r++) {
+                cx = int((200 + (c - 1) * cell) / 15); cy = int(top + (200 + (r - 1) * cell) / 15)
+                want_at(cx - d, cy - d, c "_" r); want_at(cx + d, cy - d, c "_" r)
+                want_at(cx - d, cy + d, c "_" r); want_at(cx + d, cy + d, c "_" r)
+            }
+        }
+        NR == 1 { next }
+        ($1 "," $2) in want {
+            if ($3 == 255 && $4 == 0 && $5 == 0) kind = "R"
+            else if ($3 == 0 && $4 == 0 && $5 == 0) kind = "B"
+            else kind = "."
+            n = split(want[$1 "," $2], pts, " ")
+            for (i = 1; i <= n; i++) seen[pts[i]] = seen[pts[i]] kind
+        }
+        END {
+            for (r = 1; r <= 19; r++) {
+                line = ""
+                for (c = 1; c <= 19; c++) {
+                    s = seen[c "_" r]
+                    if (s == "RRRR") line = line "R"
+                    else if (s == "BBBB") line = line "B"
+                    else if (s == "....") line = line "."
+                    else line = line "?"
+                }
+                print line
+            }
+        }' "$shot"
+}
+
+# cell_of <board> <column> <row>: one point of a board read by read_board.
+cell_of() { sed -n "${3}p" <<<"$1" | cut -c"$2"; }
+# count_of <board> <R|B>
+count_of() { tr -cd "$2" <<<"$1" | wc -c; }
+
+# Moves the pointer onto a point and waits until the title shows that the window saw it, so
+# a following click lands where intended.
+hover() {
+    local want="Tessarin  ($1,$2)" x y
+    read -r x y < <(point_pixel "$1" "$2")
+    xdotool mousemove --window "$win" "$x" "$y"
+    title_is() { [ "$(title)" = "$want" ]; }
+    poll title_is || fail "pointer over point ($1,$2): title is \"$(title)\", expected \"$want\""
+}
+
+# play <column> <row> [what came before]: clicks a free point and waits for the human's red
+# stone and the computer's black answer. $board holds the board before and is updated.
+play() {
+    local reds blacks
+    reds=$(count_of "$board" R)
+    blacks=$(count_of "$board" B)
+    hover "$1" "$2"
+    xdotool click 1
+    answered() {
+        grab || return 1
+        board=$(read_board)
+        [ "$(cell_of "$board" "$1" "$2")" = R ] &&
+            (($(count_of "$board" B) == blacks + 1)) && (($(count_of "$board" R) == reds + 1))
+    }
+    poll answered "$1" "$2" ||
+        fail "click on ($1,$2)${3:+ $3}: expected a red stone there and one new black stone;" \
+            "board:
+$board"
+}
+
+# The first point of a list of "c,r" that is free on $board, as "c r".
+free_point() {
+    local p
+    for p in "$@"; do
+        [ "$(cell_of "$board" "${p%,*}" "${p#*,}")" = . ] && { echo "${p/,/ }"; return 0; }
+    done
+    return 1
+}
