@@ -11,6 +11,7 @@
 
 #include "engine/game_state.h"
 #include "tests/board_window/memory_settings.h"
+#include "tests/support/qt_printers.h"
 #include "tests/support/recorders.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_geometry.h"
@@ -48,6 +49,12 @@ protected:
     }
     void Release(QPoint pixel, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(form->Canvas(), button, Qt::NoModifier, pixel);
+    }
+    // A pointer movement delivered straight to the canvas, at any position, fractions included.
+    void MoveTo(QPointF pixel) {
+        QMouseEvent move(QEvent::MouseMove, pixel, form->Canvas()->mapToGlobal(pixel), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->Canvas(), &move);
     }
     void ClickPoint(int column, int row, Qt::MouseButton button = Qt::LeftButton) {
         Release(PixelOf(column, row), button);
@@ -118,6 +125,8 @@ TEST_F(BoardWindowTest, ShowsSquareWithTheInitialGrid) {
     Show();
     EXPECT_EQ(form->frameGeometry().width(), form->frameGeometry().height());
     EXPECT_EQ(game().CellSize, CellSizeForHeight(form->Canvas()->ScaleHeight()));
+    // Drawn at the screen's own density, so it stays sharp on high-density screens.
+    EXPECT_EQ(form->Canvas()->Snapshot().devicePixelRatio(), form->Canvas()->devicePixelRatioF());
     EXPECT_TRUE(GridCrossingAt(1, 1));
     EXPECT_TRUE(GridCrossingAt(19, 19));
     EXPECT_TRUE(GridCrossingAt(10, 10));
@@ -137,8 +146,7 @@ TEST_F(BoardWindowTest, TitleFollowsThePointerEverywhere) {
         {6500, 100, "Tessarin  (20,1)"},
     };
     for (const Case& c : cases) {
-        const QPoint pixel = QPointF(scale.ToPixelsX(c.x), scale.ToPixelsY(c.y)).toPoint();
-        QTest::mouseMove(form->Canvas(), pixel);
+        MoveTo(QPointF(scale.ToPixelsX(c.x), scale.ToPixelsY(c.y)));
         EXPECT_EQ(form->windowTitle(), QString::fromUtf8(c.title)) << c.x << "," << c.y;
     }
 }
@@ -203,7 +211,7 @@ TEST_F(BoardWindowTest, HumanFiveEndsTheGameWithoutReplyAndKeepsTheTallyAtOnce) 
     // The game takes no more stones; the title still follows the pointer.
     ClickPoint(15, 15);
     EXPECT_EQ(game().Board(15, 15), EmptyCell);
-    QTest::mouseMove(form->Canvas(), PixelOf(2, 3));
+    MoveTo(PixelOf(2, 3));
     EXPECT_EQ(form->windowTitle(), "Tessarin  (2,3)");
 }
 
