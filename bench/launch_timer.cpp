@@ -104,7 +104,8 @@ public:
                 if (xcb_connection_has_error(connection_)) break;
                 int status = 0;
                 if (waitpid(child, &status, WNOHANG) == child) {
-                    std::fprintf(stderr, "launch_timer: the program exited before mapping a window\n");
+                    std::fprintf(stderr,
+                                 "launch_timer: the program exited before mapping a window\n");
                     return -1;
                 }
                 WaitForEvents(std::chrono::milliseconds(50));
@@ -122,21 +123,22 @@ public:
 private:
     bool IsFirstMap(const xcb_generic_event_t* event) {
         switch (event->response_type & 0x7f) {
-        case XCB_CREATE_NOTIFY: {
-            const auto* created = reinterpret_cast<const xcb_create_notify_event_t*>(event);
-            if (created->parent != root_ || created->override_redirect) return false;
-            created_.insert(created->window);
-            const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-            xcb_change_window_attributes(connection_, created->window, XCB_CW_EVENT_MASK, &mask);
-            xcb_flush(connection_);
-            return false;
-        }
-        case XCB_MAP_NOTIFY: {
-            const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
-            return created_.count(mapped->window) != 0;
-        }
-        default:
-            return false;
+            case XCB_CREATE_NOTIFY: {
+                const auto* created = reinterpret_cast<const xcb_create_notify_event_t*>(event);
+                if (created->parent != root_ || created->override_redirect) return false;
+                created_.insert(created->window);
+                const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+                xcb_change_window_attributes(connection_, created->window, XCB_CW_EVENT_MASK,
+                                             &mask);
+                xcb_flush(connection_);
+                return false;
+            }
+            case XCB_MAP_NOTIFY: {
+                const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+                return created_.count(mapped->window) != 0;
+            }
+            default:
+                return false;
         }
     }
 

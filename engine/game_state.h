@@ -11,8 +11,8 @@ class DrawingSurface;
 class MessageBox;
 class RandomSource;
 
-inline constexpr int BoardSize = 19;       // playable columns and rows: 1..BoardSize
-inline constexpr int BoardStride = 20;     // cells per row of storage; index 0 is outside the board
+inline constexpr int BoardSize = 19;    // playable columns and rows: 1..BoardSize
+inline constexpr int BoardStride = 20;  // cells per row of storage; index 0 is outside the board
 inline constexpr int RemarkCount = 11;
 
 // Cell values double as side codes.

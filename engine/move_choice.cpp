@@ -78,7 +78,8 @@ std::optional<std::string> GameState::HintCaption() {
     const std::optional<Point> choice =
         ScanForBest(HumanSide, &ScanBoundsRecord::HintScore, HintTieThreshold);
     if (!choice) return std::nullopt;
-    return std::string(texts::MenuHint) + "(" + std::to_string(choice->x) + "," + std::to_string(choice->y) + ")";
+    return std::string(texts::MenuHint) + "(" + std::to_string(choice->x) + "," +
+           std::to_string(choice->y) + ")";
 }
 
 }  // namespace tessarin

@@ -27,29 +27,23 @@ LinuxRegistry::LinuxRegistry(std::vector<std::string> viewers, std::vector<std::
 
 std::string LinuxRegistry::FindViewer() const {
     QStringList dirs;
-    for (const auto& dir : searchPath_)
-        dirs << QString::fromUtf8(dir);
+    for (const auto& dir : searchPath_) dirs << QString::fromUtf8(dir);
     for (const auto& name : viewers_) {
         // findExecutable with an empty list searches $PATH.
         const QString found = QStandardPaths::findExecutable(QString::fromUtf8(name), dirs);
-        if (!found.isEmpty())
-            return QFile::encodeName(found).toStdString();
+        if (!found.isEmpty()) return QFile::encodeName(found).toStdString();
     }
     return {};
 }
 
 RegStatus LinuxRegistry::RegOpenKeyExA(RegKey root, const std::string& path, RegAccess /*access*/,
                                        RegKey* key) {
-    if (!key)
-        return ERROR_INVALID_PARAMETER;
-    if (root != HKEY_LOCAL_MACHINE)
-        return ERROR_INVALID_HANDLE;
-    if (!SameName(path, SysInfoKey))
-        return ERROR_FILE_NOT_FOUND;
+    if (!key) return ERROR_INVALID_PARAMETER;
+    if (root != HKEY_LOCAL_MACHINE) return ERROR_INVALID_HANDLE;
+    if (!SameName(path, SysInfoKey)) return ERROR_FILE_NOT_FOUND;
     // Looked up at every opening, so a viewer installed while the program runs is found.
     std::string viewer = FindViewer();
-    if (viewer.empty())
-        return ERROR_FILE_NOT_FOUND;
+    if (viewer.empty()) return ERROR_FILE_NOT_FOUND;
     *key = nextKey_++;
     open_.emplace(*key, std::move(viewer));
     return ERROR_SUCCESS;
@@ -58,10 +52,8 @@ RegStatus LinuxRegistry::RegOpenKeyExA(RegKey root, const std::string& path, Reg
 RegStatus LinuxRegistry::RegQueryValueExA(RegKey key, const std::string& name, RegValueType* type,
                                           std::uint8_t* data, std::uint32_t* size) {
     const auto it = open_.find(key);
-    if (it == open_.end())
-        return ERROR_INVALID_HANDLE;
-    if (!SameName(name, SysInfoPathValue))
-        return ERROR_FILE_NOT_FOUND;
+    if (it == open_.end()) return ERROR_INVALID_HANDLE;
+    if (!SameName(name, SysInfoPathValue)) return ERROR_FILE_NOT_FOUND;
     // Stored the way Windows stores strings: with the terminating zero.
     return CopyRegValue(REG_SZ, it->second + '\0', type, data, size);
 }

@@ -9,9 +9,10 @@
 namespace tessarin {
 
 void QtMessageBox::ShowMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::ApplicationTitle),
-                    QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-                    QMessageBox::Ok, parent_);
+    QMessageBox box(
+        QMessageBox::NoIcon, QString::fromUtf8(texts::ApplicationTitle),
+        QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
+        QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.button(QMessageBox::Ok)->setIcon(QIcon());

@@ -8,8 +8,7 @@
 namespace tessarin {
 
 bool QtProgramStarter::Start(const std::string& path) {
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     // The path goes to exec as one argument: spaces or shell characters in it are just part of
     // the file name.
     return QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(path)),

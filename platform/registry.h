@@ -67,17 +67,13 @@ public:
 // what a short buffer does.
 inline RegStatus CopyRegValue(RegValueType valueType, const std::string& bytes, RegValueType* type,
                               std::uint8_t* data, std::uint32_t* size) {
-    if (type)
-        *type = valueType;
-    if (!size)
-        return data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    if (type) *type = valueType;
+    if (!size) return data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
     const auto needed = static_cast<std::uint32_t>(bytes.size());
     const std::uint32_t room = *size;
     *size = needed;
-    if (!data)
-        return ERROR_SUCCESS;
-    if (needed > room)
-        return ERROR_MORE_DATA;
+    if (!data) return ERROR_SUCCESS;
+    if (needed > room) return ERROR_MORE_DATA;
     std::memcpy(data, bytes.data(), needed);
     return ERROR_SUCCESS;
 }

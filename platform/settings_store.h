@@ -12,8 +12,8 @@ public:
     virtual QString GetSetting(const QString& application, const QString& section,
                                const QString& key, const QString& fallback) = 0;
     // Creates what is needed and replaces an earlier value; false when it could not be stored.
-    virtual bool SaveSetting(const QString& application, const QString& section,
-                             const QString& key, const QString& value) = 0;
+    virtual bool SaveSetting(const QString& application, const QString& section, const QString& key,
+                             const QString& value) = 0;
 };
 
 }  // namespace tessarin

@@ -25,9 +25,7 @@ public:
 
     double ToTwipsX(double pixels) const { return pixels * perPixelX_; }
     double ToTwipsY(double pixels) const { return pixels * perPixelY_; }
-    QPointF ToTwips(QPointF pixels) const {
-        return {ToTwipsX(pixels.x()), ToTwipsY(pixels.y())};
-    }
+    QPointF ToTwips(QPointF pixels) const { return {ToTwipsX(pixels.x()), ToTwipsY(pixels.y())}; }
 
     double ToPixelsX(double twips) const { return twips / perPixelX_; }
     double ToPixelsY(double twips) const { return twips / perPixelY_; }

@@ -38,9 +38,7 @@ inline constexpr const char* AboutDisclaimerLead =
     "警告: ...當然還是老樣子啦,如果本程式造成妳的電腦有所損壞,一概不負責."
     "但我也想不到會怎麼損壞啦! 若有任何問題請  E-mail至";
 
-inline std::string AboutDisclaimer() {
-    return std::string(AboutDisclaimerLead) + ContactAddress;
-}
+inline std::string AboutDisclaimer() { return std::string(AboutDisclaimerLead) + ContactAddress; }
 
 // The link that opens a new mail to the author, as text: nothing in it is percent-encoded, and
 // it ends in CR LF. The body asks about Scrivel, another of the author's programs.

@@ -24,9 +24,7 @@
 namespace tessarin::testing {
 namespace {
 
-QString Utf8(const std::string& s) {
-    return QString::fromStdString(s);
-}
+QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
 // Twips back from whole pixels are exact only to half a pixel.
 double Slack(const Twips& twips) {
@@ -87,9 +85,7 @@ struct Place {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const Place& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const Place& c, std::ostream* os) { *os << c.name; }
 
 class ControlPlace : public AboutFixture, public ::testing::WithParamInterface<Place> {};
 
@@ -173,9 +169,7 @@ struct Caption {
     const char* toolTip;
 };
 
-void PrintTo(const Caption& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const Caption& c, std::ostream* os) { *os << c.name; }
 
 class ControlCaption : public AboutFixture, public ::testing::WithParamInterface<Caption> {};
 
@@ -224,10 +218,8 @@ TEST_F(AboutTexts, DescriptionPushesDateAndSignatureAlongWithRunsOf51And110Space
     std::vector<Run> runs;
     for (qsizetype i = 0; i < text.size();) {
         qsizetype j = i;
-        while (j < text.size() && text[j] == QLatin1Char(' '))
-            ++j;
-        if (j - i > 4)
-            runs.push_back({i, j - i});
+        while (j < text.size() && text[j] == QLatin1Char(' ')) ++j;
+        if (j - i > 4) runs.push_back({i, j - i});
         i = (j == i) ? i + 1 : j;
     }
     ASSERT_EQ(runs.size(), 2u);
@@ -334,9 +326,7 @@ struct FontCase {
     std::vector<const char*> acceptable;
 };
 
-void PrintTo(const FontCase& c, std::ostream* os) {
-    *os << c.name;
-}
+void PrintTo(const FontCase& c, std::ostream* os) { *os << c.name; }
 
 class LabelFont : public AboutFixture, public ::testing::WithParamInterface<FontCase> {};
 
@@ -351,8 +341,7 @@ TEST_P(LabelFont, ResolvesToAChineseFaceWithEveryGlyph) {
 
     const QString resolved = QFontInfo(font).family();
     bool acceptable = false;
-    for (const char* family : c.acceptable)
-        acceptable |= resolved == QString::fromUtf8(family);
+    for (const char* family : c.acceptable) acceptable |= resolved == QString::fromUtf8(family);
     EXPECT_TRUE(acceptable) << resolved.toStdString();
 
     // The face itself, not a fallback, must hold every character.
@@ -394,9 +383,7 @@ struct KeyCase {
     bool startsSysInfo;
 };
 
-void PrintTo(const KeyCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.label; }
 
 class AboutKey : public AboutFixture, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -464,9 +451,7 @@ struct ClickCase {
     int mails;
 };
 
-void PrintTo(const ClickCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.label; }
 
 class AboutClick : public AboutFixture, public ::testing::WithParamInterface<ClickCase> {};
 
@@ -559,8 +544,7 @@ TEST(AboutLifecycle, ClosedDialogIsDeletedAndANewOneIsTheSame) {
             }
         }
         EXPECT_EQ(texts.size(), 8);
-        if (opening == 0)
-            first = texts;
+        if (opening == 0) first = texts;
         EXPECT_EQ(texts, first);
         dialog->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

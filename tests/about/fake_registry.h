@@ -37,13 +37,10 @@ public:
         opened.push_back(path);
         accesses.push_back(access);
         roots.push_back(root);
-        if (root != HKEY_LOCAL_MACHINE)
-            return ERROR_INVALID_HANDLE;
-        if (denied_.count(Fold(path)))
-            return ERROR_ACCESS_DENIED;
+        if (root != HKEY_LOCAL_MACHINE) return ERROR_INVALID_HANDLE;
+        if (denied_.count(Fold(path))) return ERROR_ACCESS_DENIED;
         const auto it = keys_.find(Fold(path));
-        if (it == keys_.end())
-            return ERROR_FILE_NOT_FOUND;
+        if (it == keys_.end()) return ERROR_FILE_NOT_FOUND;
         *key = nextKey_++;
         open_[*key] = Fold(path);
         return ERROR_SUCCESS;
@@ -53,15 +50,12 @@ public:
                                std::uint8_t* data, std::uint32_t* size) override {
         queried.push_back(name);
         const auto openKey = open_.find(key);
-        if (openKey == open_.end())
-            return ERROR_INVALID_HANDLE;
+        if (openKey == open_.end()) return ERROR_INVALID_HANDLE;
         const auto& values = keys_.at(openKey->second);
         const auto value = values.find(Fold(name));
-        if (value == values.end())
-            return ERROR_FILE_NOT_FOUND;
+        if (value == values.end()) return ERROR_FILE_NOT_FOUND;
         if (claimedSize_) {
-            if (type)
-                *type = value->second.type;
+            if (type) *type = value->second.type;
             *size = *claimedSize_;
             return ERROR_SUCCESS;
         }

@@ -15,8 +15,7 @@ constexpr const char* Name = "PATH";
 
 std::string Bytes(std::initializer_list<int> bytes) {
     std::string s;
-    for (const int b : bytes)
-        s += static_cast<char>(b);
+    for (const int b : bytes) s += static_cast<char>(b);
     return s;
 }
 
@@ -32,9 +31,7 @@ struct ValueCase {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const ValueCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.label; }
 
 class KeyValue : public AboutFixture, public ::testing::WithParamInterface<ValueCase> {};
 
@@ -107,9 +104,7 @@ struct MissingCase {
     RegKey root;
 };
 
-void PrintTo(const MissingCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.label; }
 
 class KeyValueMissing : public AboutFixture, public ::testing::WithParamInterface<MissingCase> {};
 

@@ -31,8 +31,7 @@ public:
         file.write("#!/bin/sh\n");
         file.close();
         QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (executable)
-            permissions |= QFile::ExeOwner;
+        if (executable) permissions |= QFile::ExeOwner;
         file.setPermissions(permissions);
         return path;
     }
@@ -48,17 +47,14 @@ struct ViewerCase {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const ViewerCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const ViewerCase& c, std::ostream* os) { *os << c.label; }
 
 class LinuxViewerKey : public ::testing::TestWithParam<ViewerCase> {};
 
 TEST_P(LinuxViewerKey, NamesTheBestInstalledViewer) {
     const ViewerCase& c = GetParam();
     FakePath path;
-    for (const auto& [name, executable] : c.installed)
-        path.Install(name, executable);
+    for (const auto& [name, executable] : c.installed) path.Install(name, executable);
     LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
 
     RegKey key = 0;

@@ -27,8 +27,7 @@ protected:
         file.write("#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n");
         file.close();
         QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (executable)
-            permissions |= QFile::ExeOwner;
+        if (executable) permissions |= QFile::ExeOwner;
         file.setPermissions(permissions);
         return path.toStdString();
     }
@@ -47,16 +46,12 @@ struct RefusedCase {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const RefusedCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.label; }
 
 class ProgramStartRefused : public ProgramStart,
                             public ::testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(ProgramStartRefused, ReportsFailure) {
-    EXPECT_FALSE(starter.Start(GetParam().path));
-}
+TEST_P(ProgramStartRefused, ReportsFailure) { EXPECT_FALSE(starter.Start(GetParam().path)); }
 
 INSTANTIATE_TEST_SUITE_P(About, ProgramStartRefused,
                          ::testing::Values(RefusedCase{"EmptyPath", ""},

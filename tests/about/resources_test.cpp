@@ -23,9 +23,7 @@ struct IconCase {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const IconCase& c, std::ostream* os) {
-    *os << c.path;
-}
+void PrintTo(const IconCase& c, std::ostream* os) { *os << c.path; }
 
 class Icon : public ::testing::TestWithParam<IconCase> {};
 
@@ -58,8 +56,7 @@ TEST_P(Icon, LoadsFromTheResourcesWithItsSizeAndColours) {
     if (c.maxColours > 0) {
         std::set<QRgb> colours;
         for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x)
-                colours.insert(image.pixel(x, y));
+            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
         }
         EXPECT_LE(static_cast<int>(colours.size()), c.maxColours);
     }
@@ -75,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(About, Icon,
                              std::string name = info.param.path;
                              name = name.substr(name.rfind('/') + 1);
                              for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              }
                              return name;
                          });

@@ -51,9 +51,7 @@ struct SysInfoCase {
 };
 
 // Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const SysInfoCase& c, std::ostream* os) {
-    *os << c.label;
-}
+void PrintTo(const SysInfoCase& c, std::ostream* os) { *os << c.label; }
 
 class SysInfo : public AboutFixture, public ::testing::WithParamInterface<SysInfoCase> {
 protected:
@@ -62,8 +60,7 @@ protected:
 
 std::string Expand(std::string s, const std::string& folder) {
     const std::string mark = "<folder>";
-    if (const auto at = s.find(mark); at != std::string::npos)
-        s.replace(at, mark.size(), folder);
+    if (const auto at = s.find(mark); at != std::string::npos) s.replace(at, mark.size(), folder);
     return s;
 }
 
@@ -76,8 +73,7 @@ TEST_P(SysInfo, StartsTheViewerOrSaysItCannot) {
     dialog->StartSysInfo();
 
     std::vector<std::string> started;
-    for (const auto& s : c.started)
-        started.push_back(Expand(s, world.folder));
+    for (const auto& s : c.started) started.push_back(Expand(s, world.folder));
     EXPECT_EQ(starter.started, started);
     EXPECT_EQ(registry.opened, c.opened);
     const std::vector<std::string> shown =

@@ -54,7 +54,8 @@ TEST_F(AboutCommandTest, ChoosingAboutTwiceKeepsOneModelessDialogOwnedByTheBoard
 
     // The board still plays while the dialog is open.
     random.Always(0.0f);
-    const QPointF centre(form.Canvas()->Scale().ToPixelsX(3224), form.Canvas()->Scale().ToPixelsY(3224));
+    const QPointF centre(form.Canvas()->Scale().ToPixelsX(3224),
+                         form.Canvas()->Scale().ToPixelsY(3224));
     QTest::mouseClick(form.Canvas(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     EXPECT_EQ(form.Game().Board(10, 10), HumanSide);
 }

@@ -71,7 +71,8 @@ protected:
         const QPoint p = (QPointF(PixelOf(column, row)) * image.devicePixelRatio()).toPoint();
         int dark = 0;
         for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy) dark += (image.pixel(p + QPoint(dx, dy)) & 0xFFFFFF) == Black;
+            for (int dy = -1; dy <= 1; ++dy)
+                dark += (image.pixel(p + QPoint(dx, dy)) & 0xFFFFFF) == Black;
         return dark > 0;
     }
     int Stones(std::int16_t side) {
@@ -255,12 +256,9 @@ TEST_F(BoardWindowTest, ScoreBoxRemarkAndTally) {
         const char* text;
     };
     const Case cases[] = {
-        {0, 0, "你竟然這麼厲害！\r\n0:0"},
-        {2, 2, "你竟然這麼厲害！\r\n2:2"},
-        {1, 4, "慢慢加油吧！\r\n1:4"},
-        {3, 5, "慢慢加油吧！\r\n3:5"},
-        {-1, -3, "你竟然這麼厲害！\r\n-1:-3"},
-        {32767, -32768, "你竟然這麼厲害！\r\n32767:-32768"},
+        {0, 0, "你竟然這麼厲害！\r\n0:0"},     {2, 2, "你竟然這麼厲害！\r\n2:2"},
+        {1, 4, "慢慢加油吧！\r\n1:4"},         {3, 5, "慢慢加油吧！\r\n3:5"},
+        {-1, -3, "你竟然這麼厲害！\r\n-1:-3"}, {32767, -32768, "你竟然這麼厲害！\r\n32767:-32768"},
     };
     Open();
     for (const Case& c : cases) {

@@ -19,7 +19,7 @@ TEST(CellSizeForHeight, RoundsANineteenthHalfToEven) {
         {6393.5, 336},  // 336.5 goes to the even neighbour
         {6412.5, 338},  // 337.5 goes to the even neighbour
         {6403, 337},
-        {9.5, 0},       // 0.5: a grid shrunk to a point
+        {9.5, 0},  // 0.5: a grid shrunk to a point
         {9.6, 1},
         {0, 0},
         {1e9, std::numeric_limits<std::int16_t>::max()},  // saturates, never wraps

@@ -42,7 +42,8 @@ TEST(MenuCaptions, HaveNoMissingGlyphs) {
     for (QAction* item : items) {
         QString caption = item->text();
         caption.remove('&');
-        EXPECT_EQ(MissingGlyphs(caption, form.menuBar()->font()), QString()) << caption.toStdString();
+        EXPECT_EQ(MissingGlyphs(caption, form.menuBar()->font()), QString())
+            << caption.toStdString();
     }
 }
 

@@ -45,8 +45,7 @@ TEST(WindowScore, MatchesTheTableAndItsRowEnds) {
     const std::int32_t rowEnds[5] = {500000, -2000, 16, 256, 5000000};
     for (std::int16_t own = 0; own <= 4; ++own) {
         for (std::int16_t opponent = 0; opponent <= 6; ++opponent) {
-            const std::int32_t expected =
-                own + opponent <= 4 ? table[own][opponent] : rowEnds[own];
+            const std::int32_t expected = own + opponent <= 4 ? table[own][opponent] : rowEnds[own];
             EXPECT_EQ(WindowScore(own, opponent), expected)
                 << "own " << own << ", opponent " << opponent;
         }
@@ -75,13 +74,14 @@ TEST_P(EmptyBoard, TotalIsTheNumberOfWindows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Points, EmptyBoard,
-    ::testing::Values(CountCase{{10, 10}, 20}, CountCase{{5, 5}, 20}, CountCase{{15, 15}, 20},
-                      CountCase{{5, 15}, 20}, CountCase{{4, 4}, 15}, CountCase{{16, 16}, 15},
-                      CountCase{{1, 10}, 8}, CountCase{{10, 1}, 8}, CountCase{{2, 3}, 7},
-                      CountCase{{3, 17}, 10}, CountCase{{1, 1}, 3}, CountCase{{19, 1}, 3},
-                      CountCase{{1, 19}, 3}, CountCase{{19, 19}, 3}));
+INSTANTIATE_TEST_SUITE_P(Points, EmptyBoard,
+                         ::testing::Values(CountCase{{10, 10}, 20}, CountCase{{5, 5}, 20},
+                                           CountCase{{15, 15}, 20}, CountCase{{5, 15}, 20},
+                                           CountCase{{4, 4}, 15}, CountCase{{16, 16}, 15},
+                                           CountCase{{1, 10}, 8}, CountCase{{10, 1}, 8},
+                                           CountCase{{2, 3}, 7}, CountCase{{3, 17}, 10},
+                                           CountCase{{1, 1}, 3}, CountCase{{19, 1}, 3},
+                                           CountCase{{1, 19}, 3}, CountCase{{19, 19}, 3}));
 
 TEST(EvaluatePoint, LoneStoneMakesItsNeighboursTheBestPoints) {
     TestGame t;
@@ -128,14 +128,23 @@ INSTANTIATE_TEST_SUITE_P(
         // 5000000 + 4000 + 1024 + 128 + 1 along the row, 1 in each of two other directions.
         TotalCase{"OwnFourToComplete", "O1,1 O2,1 O3,1 O4,1", {5, 1}, ComputerSide, 5005156},
         TotalCase{"OpponentFourToBlock", "O1,1 O2,1 O3,1 O4,1", {5, 1}, HumanSide, 504676},
-        TotalCase{"CompleteOwnFive", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {9, 5},
-                  ComputerSide, 5005357},
-        TotalCase{"CompleteOwnFiveOtherEnd", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {4, 5},
-                  ComputerSide, 5005354},
-        TotalCase{"BlockFour", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {9, 7}, ComputerSide,
-                  505069},
-        TotalCase{"BlockFourOtherEnd", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {4, 7},
-                  ComputerSide, 505066},
+        TotalCase{"CompleteOwnFive",
+                  "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7",
+                  {9, 5},
+                  ComputerSide,
+                  5005357},
+        TotalCase{"CompleteOwnFiveOtherEnd",
+                  "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7",
+                  {4, 5},
+                  ComputerSide,
+                  5005354},
+        TotalCase{
+            "BlockFour", "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7", {9, 7}, ComputerSide, 505069},
+        TotalCase{"BlockFourOtherEnd",
+                  "O5,5 O6,5 O7,5 O8,5 X5,7 X6,7 X7,7 X8,7",
+                  {4, 7},
+                  ComputerSide,
+                  505066},
         // The row window holds one own stone and three of the opponent: -2000, plus 1 + 1.
         TotalCase{"SpoiltWindowPenalty", "O2,1 X3,1 X4,1 X5,1", {1, 1}, ComputerSide, -1998},
         TotalCase{"SpoiltWindowOtherSide", "O2,1 X3,1 X4,1 X5,1", {1, 1}, HumanSide, 258},

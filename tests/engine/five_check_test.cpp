@@ -50,8 +50,8 @@ TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
     EXPECT_EQ(t.random.draws, c.five ? 1 : 0);
     if (c.five) {
         ASSERT_EQ(t.messages.shown.size(), 1u);
-        EXPECT_EQ(t.messages.shown[0], humanMoved ? texts::PersonWinMessages[0]
-                                                  : texts::ComputerWinMessages[0]);
+        EXPECT_EQ(t.messages.shown[0],
+                  humanMoved ? texts::PersonWinMessages[0] : texts::ComputerWinMessages[0]);
     } else {
         EXPECT_TRUE(t.messages.shown.empty());
     }
@@ -76,18 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"SevenJoiningTwoThrees", "X4,4 X4,5 X4,6 X4,8 X4,9 X4,10 X4,7", true},
         LineCase{"FourOnly", "X6,10 X7,10 X8,10 X9,10", false},
         LineCase{"FourOnEveryLine",
-                 "X6,10 X7,10 X8,10 X9,7 X9,8 X9,9 X6,7 X7,8 X8,9 X12,7 X11,8 X10,9 X9,10",
-                 false},
+                 "X6,10 X7,10 X8,10 X9,7 X9,8 X9,9 X6,7 X7,8 X8,9 X12,7 X11,8 X10,9 X9,10", false},
         LineCase{"BrokenByEmpty", "X6,10 X7,10 X9,10 X10,10 X11,10", false},
         LineCase{"BrokenByOpponent", "X6,10 X7,10 O8,10 X9,10 X10,10", false},
         LineCase{"DiagonalBrokenByOpponent", "X8,8 X9,9 O11,11 X12,12 X13,13 X10,10", false},
         LineCase{"FourBlockedAtBothEnds", "O5,10 O10,10 X6,10 X7,10 X8,10 X9,10", false},
-        LineCase{"FiveBlockedAtBothEndsStillWins",
-                 "O5,10 O11,10 X6,10 X7,10 X8,10 X9,10 X10,10", true},
-        LineCase{"ComputerFiveFarAwayAfterHumanStone", "O1,1 O2,1 O3,1 O4,1 O5,1 X10,10",
-                 false},
-        LineCase{"ComputerFiveInsideTheHumanScan", "O2,10 O3,10 O4,10 O5,10 O6,10 X7,10",
-                 false},
+        LineCase{"FiveBlockedAtBothEndsStillWins", "O5,10 O11,10 X6,10 X7,10 X8,10 X9,10 X10,10",
+                 true},
+        LineCase{"ComputerFiveFarAwayAfterHumanStone", "O1,1 O2,1 O3,1 O4,1 O5,1 X10,10", false},
+        LineCase{"ComputerFiveInsideTheHumanScan", "O2,10 O3,10 O4,10 O5,10 O6,10 X7,10", false},
         LineCase{"HumanFiveNextToComputerStone", "X1,1 X2,1 X3,1 X4,1 X5,1 O3,2", false},
         LineCase{"TopEdgeLastInCorner", "X2,1 X3,1 X4,1 X5,1 X1,1", true},
         LineCase{"TopEdgeLastAwayFromCorner", "X1,1 X2,1 X3,1 X4,1 X5,1", true},
@@ -177,9 +174,8 @@ INSTANTIATE_TEST_SUITE_P(RoundHalfToEven, RemarkChoice,
                          ::testing::Values(RemarkCase{0.0f, 0},
                                            RemarkCase{std::nextafter(0.05f, 0.0f), 0},
                                            RemarkCase{0.06f, 1}, RemarkCase{0.14f, 1},
-                                           RemarkCase{0.25f, 2},  // 2.5 -> 2
-                                           RemarkCase{0.5f, 5},
-                                           RemarkCase{0.75f, 8},  // 7.5 -> 8
+                                           RemarkCase{0.25f, 2},                       // 2.5 -> 2
+                                           RemarkCase{0.5f, 5}, RemarkCase{0.75f, 8},  // 7.5 -> 8
                                            RemarkCase{0.94f, 9}, RemarkCase{0.96f, 10},
                                            RemarkCase{std::nextafter(1.0f, 0.0f), 10}));
 
@@ -187,10 +183,10 @@ INSTANTIATE_TEST_SUITE_P(RoundHalfToEven, RemarkChoice,
 // throw), one box, one step of the counter.
 TEST(FiveCheck, SeveralLinesAtOnceCountOnce) {
     const char* const positions[] = {
-        "X6,10 X7,10 X8,10 X9,10 X10,6 X10,7 X10,8 X10,9 X10,10",    // row and column
-        "X6,6 X7,7 X8,8 X9,9 X14,6 X13,7 X12,8 X11,9 X10,10",        // both diagonals
+        "X6,10 X7,10 X8,10 X9,10 X10,6 X10,7 X10,8 X10,9 X10,10",  // row and column
+        "X6,6 X7,7 X8,8 X9,9 X14,6 X13,7 X12,8 X11,9 X10,10",      // both diagonals
         "X6,10 X7,10 X8,10 X9,10 X10,11 X10,12 X10,13 X10,14 X6,6 X7,7 X8,8 X9,9 X11,9 X12,8"
-        " X13,7 X14,6 X10,10",                                        // all four
+        " X13,7 X14,6 X10,10",                                               // all four
         "O1,1 O2,1 O3,1 O4,1 O5,2 O5,3 O5,4 O5,5 O1,5 O2,4 O3,3 O4,2 O5,1",  // three, at an edge
     };
     for (const char* moves : positions) {
@@ -209,9 +205,7 @@ struct CounterCase {
     std::int16_t before;
     std::int16_t after;
 };
-void PrintTo(const CounterCase& c, std::ostream* out) {
-    *out << c.moves << " from " << c.before;
-}
+void PrintTo(const CounterCase& c, std::ostream* out) { *out << c.moves << " from " << c.before; }
 
 class WinCounter : public ::testing::TestWithParam<CounterCase> {};
 
@@ -229,14 +223,13 @@ TEST_P(WinCounter, RisesByOneAndStopsAtTheTop) {
     EXPECT_EQ(loser, 7);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Saturation, WinCounter,
-    ::testing::Values(CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 0, 1},
-                      CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32766, 32767},
-                      CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32767, 32767},
-                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 0, 1},
-                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32766, 32767},
-                      CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32767, 32767}));
+INSTANTIATE_TEST_SUITE_P(Saturation, WinCounter,
+                         ::testing::Values(CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 0, 1},
+                                           CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32766, 32767},
+                                           CounterCase{"X1,1 X2,1 X3,1 X4,1 X5,1", 32767, 32767},
+                                           CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 0, 1},
+                                           CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32766, 32767},
+                                           CounterCase{"O1,1 O2,1 O3,1 O4,1 O5,1", 32767, 32767}));
 
 }  // namespace
 }  // namespace tessarin::testing

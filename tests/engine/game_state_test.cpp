@@ -205,8 +205,8 @@ TEST(ToCoordinate, SaturatesOutsideSixteenBits) {
     };
     constexpr std::int32_t min32 = std::numeric_limits<std::int32_t>::min();
     constexpr std::int32_t max32 = std::numeric_limits<std::int32_t>::max();
-    const Case cases[] = {{0, 0},           {1, 1},          {19, 19},         {-1, -1},
-                          {32767, 32767},   {32768, 32767},  {65537, 32767},   {max32, 32767},
+    const Case cases[] = {{0, 0},           {1, 1},           {19, 19},         {-1, -1},
+                          {32767, 32767},   {32768, 32767},   {65537, 32767},   {max32, 32767},
                           {-32768, -32768}, {-32769, -32768}, {-65535, -32768}, {min32, -32768}};
     for (const Case& c : cases) EXPECT_EQ(ToCoordinate(c.value), c.coordinate) << c.value;
 }

@@ -24,8 +24,7 @@ namespace {
 using Calls = std::vector<std::string>;
 
 std::string Caption(int x, int y) {
-    return std::string(texts::MenuHint) + "(" + std::to_string(x) + "," + std::to_string(y) +
-           ")";
+    return std::string(texts::MenuHint) + "(" + std::to_string(x) + "," + std::to_string(y) + ")";
 }
 
 void ScriptRepeated(ScriptedRandom& random, int count, float value) {
@@ -64,9 +63,9 @@ TEST_P(FirstReply, NeighboursDrawInScanOrder) {
     EXPECT_EQ(t.game.SideFlag, BoolFalse);
     EXPECT_EQ(t.game.GameOver, BoolFalse);
     EXPECT_TRUE(t.messages.shown.empty());
-    EXPECT_EQ(t.surface.calls, (Calls{"DrawStone red (10,10)",
-                                      "DrawStone black (" + std::to_string(c.played.x) + "," +
-                                          std::to_string(c.played.y) + ")"}));
+    EXPECT_EQ(t.surface.calls,
+              (Calls{"DrawStone red (10,10)", "DrawStone black (" + std::to_string(c.played.x) +
+                                                  "," + std::to_string(c.played.y) + ")"}));
     int stones = 0;
     for (const std::int16_t cell : t.game.Board.cells) stones += cell != EmptyCell;
     EXPECT_EQ(stones, 2);
@@ -74,15 +73,14 @@ TEST_P(FirstReply, NeighboursDrawInScanOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     TieBreak, FirstReply,
-    ::testing::Values(TieCase{"AllLoseFirstStays", {0, 0, 0, 0, 0, 0, 0}, {9, 9}},
-                      TieCase{"JustBelowHalfLoses", {0.49f, 0.49f, 0.49f, 0.49f, 0.49f, 0.49f,
-                                                     0.49f}, {9, 9}},
-                      TieCase{"LastWins", {0, 0, 0, 0, 0, 0, 0.5f}, {11, 11}},
-                      TieCase{"AllWinLastStays", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f},
-                              {11, 11}},
-                      TieCase{"SecondToLastWins", {0, 0, 0, 0, 0, 0.5f, 0.4f}, {11, 10}},
-                      TieCase{"FirstChallengerWins", {0.99f, 0, 0, 0, 0, 0, 0}, {9, 10}},
-                      TieCase{"MiddleWins", {0.7f, 0, 0.6f, 0.3f, 0.2f, 0.1f, 0}, {10, 9}}),
+    ::testing::Values(
+        TieCase{"AllLoseFirstStays", {0, 0, 0, 0, 0, 0, 0}, {9, 9}},
+        TieCase{"JustBelowHalfLoses", {0.49f, 0.49f, 0.49f, 0.49f, 0.49f, 0.49f, 0.49f}, {9, 9}},
+        TieCase{"LastWins", {0, 0, 0, 0, 0, 0, 0.5f}, {11, 11}},
+        TieCase{"AllWinLastStays", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, {11, 11}},
+        TieCase{"SecondToLastWins", {0, 0, 0, 0, 0, 0.5f, 0.4f}, {11, 10}},
+        TieCase{"FirstChallengerWins", {0.99f, 0, 0, 0, 0, 0, 0}, {9, 10}},
+        TieCase{"MiddleWins", {0.7f, 0, 0.6f, 0.3f, 0.2f, 0.1f, 0}, {10, 9}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // On an empty board the 121 points with column and row in 5..15 share the highest total, 20.
@@ -160,8 +158,8 @@ TEST(ComputerMove, CompletesItsOwnFiveBeforeBlocking) {
 TEST(ShowHint, StillScansAfterTheGameIsOver) {
     // The human has won; both ends of the five would make six and tie. Twelve lower ties
     // come first, then (11,10) draws against (5,10).
-    for (const auto& [lastDraw, shown] : {std::pair{0.39f, Point{5, 10}},
-                                          std::pair{0.4f, Point{11, 10}}}) {
+    for (const auto& [lastDraw, shown] :
+         {std::pair{0.39f, Point{5, 10}}, std::pair{0.4f, Point{11, 10}}}) {
         TestGame t;
         PutStones(t.game.Board, "X6,10 X7,10 X8,10 X9,10 X10,10");
         t.game.GameOver = BoolTrue;
@@ -185,6 +183,8 @@ void PrintTo(const CrowdedCase& c, std::ostream* out) { *out << c.name; }
 
 // Shared by both boards: around (1,1) the column and the row each hold one computer stone
 // and three human stones (-2000 apiece), the diagonal two of each (16): -3984 in all.
+// The boards read as boards, one row a line.
+// clang-format off
 const CrowdedCase kCrowded[] = {
     {"HighestTotalNotFirst",  // (19,19): -2000 + 16 + 16 = -1968
      {".OXXXOXOOXXOOXXOOXX",
@@ -229,6 +229,7 @@ const CrowdedCase kCrowded[] = {
       "OXXOOXXOOXXOOXXXXO."},
      {1, 1}},
 };
+// clang-format on
 
 BoardCells CrowdedBoard(const CrowdedCase& c) {
     BoardCells board;
@@ -260,13 +261,13 @@ TEST_P(CrowdedBoardReply, PlaysTheBestEmptyPoint) {
     EXPECT_EQ(BoardText(t.game.Board), BoardText(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fallback, CrowdedBoardReply,
-    ::testing::Combine(::testing::ValuesIn(kCrowded), ::testing::Values(0.0f, 0.9f)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) +
-               (std::get<1>(info.param) < 0.5f ? "_DrawsFail" : "_DrawsPass");
-    });
+INSTANTIATE_TEST_SUITE_P(Fallback, CrowdedBoardReply,
+                         ::testing::Combine(::testing::ValuesIn(kCrowded),
+                                            ::testing::Values(0.0f, 0.9f)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) < 0.5f ? "_DrawsFail" : "_DrawsPass");
+                         });
 
 TEST(FullBoard, ComputerDoesNotMoveAndHintShowsNothing) {
     TestGame t;
@@ -360,8 +361,8 @@ TEST(MoveChoice, AlwaysPicksAnEmptyPointWithTheBestTotal) {
                 ASSERT_EQ(game.CurY, y);
                 const BoardCells after = game.Board;
                 game.Board = before;
-                EXPECT_EQ(game.EvaluatePoint(ComputerSide), best) << "played (" << x << "," << y
-                                                                  << ")";
+                EXPECT_EQ(game.EvaluatePoint(ComputerSide), best)
+                    << "played (" << x << "," << y << ")";
                 game.Board = after;
             }
         }

@@ -55,10 +55,10 @@ struct TestGame {
 // Every field of the game object, for "nothing changed" checks.
 inline auto Fields(const GameState& g) {
     return std::tuple(g.CurX, g.CurY, g.WinFlag, g.SideFlag, g.CellSize, g.StoneRadius,
-                      g.Board.cells, g.Margin, g.PersonGrade, g.ComputerGrade,
-                      g.PersonWinMessages, g.ComputerWinMessages, g.GameOver, g.ScanBounds.Top,
-                      g.ScanBounds.Bottom, g.ScanBounds.Left, g.ScanBounds.Right,
-                      g.ScanBounds.MoveScore, g.ScanBounds.HintScore);
+                      g.Board.cells, g.Margin, g.PersonGrade, g.ComputerGrade, g.PersonWinMessages,
+                      g.ComputerWinMessages, g.GameOver, g.ScanBounds.Top, g.ScanBounds.Bottom,
+                      g.ScanBounds.Left, g.ScanBounds.Right, g.ScanBounds.MoveScore,
+                      g.ScanBounds.HintScore);
 }
 
 }  // namespace tessarin::testing

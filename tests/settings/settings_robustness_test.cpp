@@ -107,8 +107,10 @@ TEST_F(BadStoreTest, UnusableValuesLoadAsZeroAndGoodOnesSurvive) {
         EXPECT_EQ(loadedComputer, c.computer) << c.file;
         // Closing leaves what was loaded, as decimal strings.
         const QByteArray after = Read();
-        EXPECT_TRUE(after.contains("PersonGrade=" + QByteArray::number(c.person))) << after.toStdString();
-        EXPECT_TRUE(after.contains("ComputerGrade=" + QByteArray::number(c.computer))) << after.toStdString();
+        EXPECT_TRUE(after.contains("PersonGrade=" + QByteArray::number(c.person)))
+            << after.toStdString();
+        EXPECT_TRUE(after.contains("ComputerGrade=" + QByteArray::number(c.computer)))
+            << after.toStdString();
         QFile::remove(File());
     }
     std::printf("settings: %zu malformed stores tried\n", std::size(cases));

@@ -14,9 +14,9 @@
 
 #include "engine/game_state.h"
 #include "platform/clock_random.h"
-#include "tests/board_window/memory_settings.h"
 #include "tests/about/fake_registry.h"
 #include "tests/about/test_services.h"
+#include "tests/board_window/memory_settings.h"
 #include "tests/support/recorders.h"
 #include "ui/about/about_dialog.h"
 #include "ui/board_window/board_canvas.h"
@@ -91,15 +91,18 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
     testing::MemorySettings settings;
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
-    Form1 form({messages, random, settings, [&](QWidget* owner) {
-                    return new frmAbout(messages, registry, starter, owner);
-                }});
+    Form1 form({messages, random, settings,
+                [&](QWidget* owner) { return new frmAbout(messages, registry, starter, owner); }});
     form.show();
 
     std::mt19937_64 pick(seed);
-    auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<>(lo, hi)(pick); };
+    auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<>(lo, hi)(pick);
+    };
     auto chance = [&](double p) { return std::bernoulli_distribution(p)(pick); };
-    auto action = [&](const char* name) { form.findChild<QAction*>(QString::fromUtf8(name))->trigger(); };
+    auto action = [&](const char* name) {
+        form.findChild<QAction*>(QString::fromUtf8(name))->trigger();
+    };
 
     std::uint64_t releases = 0, wins = 0, resizes = 0;
     for (std::uint64_t i = 0; i < events; ++i) {

@@ -273,21 +273,13 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     }
 }
 
-void frmAbout::cmdOK_Click() {
-    close();
-}
+void frmAbout::cmdOK_Click() { close(); }
 
-void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
-}
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
-void frmAbout::lblDescription_Click() {
-    MailToMe();
-}
+void frmAbout::lblDescription_Click() { MailToMe(); }
 
-void frmAbout::lblDisclaimer_Click() {
-    MailToMe();
-}
+void frmAbout::lblDisclaimer_Click() { MailToMe(); }
 
 void frmAbout::StartSysInfo() {
     try {
@@ -299,8 +291,7 @@ void frmAbout::StartSysInfo() {
             sysInfoPath += SysInfoFileInFolder;
             found = QFileInfo(QFile::decodeName(QByteArray::fromStdString(sysInfoPath))).isFile();
         }
-        if (found && starter_.Start(sysInfoPath))
-            return;
+        if (found && starter_.Start(sysInfoPath)) return;
     } catch (const std::exception&) {
         // A value that could not be understood ends the search at once: the second location
         // is not tried.
@@ -331,12 +322,10 @@ bool frmAbout::GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std
 
     // A value of no bytes has no last byte to look at. Taken for granted, that read would fall
     // before the buffer; it is an error instead, so the caller gives up with its message.
-    if (size == 0)
-        throw RegistryValueError("registry value \"" + SubKeyRef + "\" is empty");
+    if (size == 0) throw RegistryValueError("registry value \"" + SubKeyRef + "\" is empty");
     std::string kept(reinterpret_cast<const char*>(buffer.data()), size);
     // A string stored with its terminating zero reads the same as one stored without.
-    if (kept.back() == '\0')
-        kept.pop_back();
+    if (kept.back() == '\0') kept.pop_back();
 
     switch (type) {
         case REG_SZ:

@@ -21,8 +21,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     event->accept();
     // Pressing here and letting go elsewhere is no click, as with a button.
-    if (rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
 }  // namespace tessarin

@@ -44,8 +44,8 @@ void BoardCanvas::FitImage() {
     const qreal ratio = devicePixelRatioF();
     const QSize wanted(std::max(1, static_cast<int>(std::ceil(width() * ratio))),
                        std::max(1, static_cast<int>(std::ceil(height() * ratio))));
-    if (!image_.isNull() && image_.devicePixelRatio() == ratio && image_.width() >= wanted.width() &&
-        image_.height() >= wanted.height()) {
+    if (!image_.isNull() && image_.devicePixelRatio() == ratio &&
+        image_.width() >= wanted.width() && image_.height() >= wanted.height()) {
         return;
     }
     QImage grown(wanted.expandedTo(image_.size()), QImage::Format_ARGB32_Premultiplied);

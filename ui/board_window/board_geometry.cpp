@@ -34,7 +34,8 @@ std::int32_t LineFromPosition(double twips, std::int16_t cellSize, std::int16_t 
     // Truncation toward zero makes line 1 catch almost two cells, up to a cell and a half
     // before the grid; that is how positions left of the board have always mapped.
     const std::int64_t line = std::int64_t{n} / cellSize + 1;
-    return static_cast<std::int32_t>(std::min<std::int64_t>(line, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(line, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace tessarin

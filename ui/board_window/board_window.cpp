@@ -51,7 +51,8 @@ Form1::Form1(BoardServices services, QWidget* parent)
     addCommand(texts::MenuAbout, "關於", &Form1::ShowAbout);
 
     // The client area starts at its designed size; the menu bar comes on top of it.
-    resize(canvas_->sizeHint().width(), canvas_->sizeHint().height() + menuBar()->sizeHint().height());
+    resize(canvas_->sizeHint().width(),
+           canvas_->sizeHint().height() + menuBar()->sizeHint().height());
 
     game_.AttachSurface(this);
     game_.AttachTallyListener(this);
@@ -66,7 +67,8 @@ Form1::~Form1() {
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
-    for (int i = 0; i < RemarkCount; ++i) game_.ComputerWinMessages[i] = texts::ComputerWinMessages[i];
+    for (int i = 0; i < RemarkCount; ++i)
+        game_.ComputerWinMessages[i] = texts::ComputerWinMessages[i];
     for (int i = 0; i < RemarkCount; ++i) game_.PersonWinMessages[i] = texts::PersonWinMessages[i];
     DrawGrid();
 }
@@ -97,17 +99,15 @@ void Form1::Form_Resize() {
 }
 
 void Form1::Form_MouseMove(QPointF twips) {
-    const GridPoint point = PointFromPosition(static_cast<float>(twips.x()),
-                                              static_cast<float>(twips.y()), game_.CellSize,
-                                              game_.Margin);
+    const GridPoint point = PointFromPosition(
+        static_cast<float>(twips.x()), static_cast<float>(twips.y()), game_.CellSize, game_.Margin);
     setWindowTitle(QString::fromUtf8(texts::PointerTitlePrefix) + QString::number(point.column) +
                    ',' + QString::number(point.row) + ')');
 }
 
 void Form1::Form_MouseUp(QPointF twips) {
-    const GridPoint point = PointFromPosition(static_cast<float>(twips.x()),
-                                              static_cast<float>(twips.y()), game_.CellSize,
-                                              game_.Margin);
+    const GridPoint point = PointFromPosition(
+        static_cast<float>(twips.x()), static_cast<float>(twips.y()), game_.CellSize, game_.Margin);
     game_.CurX = ToCoordinate(point.column);
     game_.CurY = ToCoordinate(point.row);
     if (game_.PlaceHumanStone()) game_.ComputerMove();
@@ -118,14 +118,16 @@ void Form1::Form_QueryUnload() { scores_.Save(game_); }
 void Form1::NewGame() { game_.NewGame(); }
 
 void Form1::ShowHint() {
-    if (const auto caption = game_.HintCaption()) hintItem_->setText(QString::fromStdString(*caption));
+    if (const auto caption = game_.HintCaption())
+        hintItem_->setText(QString::fromStdString(*caption));
 }
 
 void Form1::ShowScore() {
     const char* remark =
         game_.PersonGrade >= game_.ComputerGrade ? texts::ScoreAhead : texts::ScoreBehind;
-    services_.messages.ShowMessage(std::string(remark) + "\r\n" + std::to_string(game_.PersonGrade) +
-                                   ":" + std::to_string(game_.ComputerGrade));
+    services_.messages.ShowMessage(std::string(remark) + "\r\n" +
+                                   std::to_string(game_.PersonGrade) + ":" +
+                                   std::to_string(game_.ComputerGrade));
 }
 
 void Form1::ShowAbout() {

@@ -18,9 +18,9 @@ std::optional<std::int16_t> ScoreStore::ParseGrade(const QString& text) {
 }
 
 std::int16_t ScoreStore::Read(const char* key) {
-    const QString stored = settings_->GetSetting(QString::fromLatin1(Application),
-                                                 QString::fromLatin1(Section),
-                                                 QString::fromLatin1(key), QStringLiteral("0"));
+    const QString stored =
+        settings_->GetSetting(QString::fromLatin1(Application), QString::fromLatin1(Section),
+                              QString::fromLatin1(key), QStringLiteral("0"));
     return ParseGrade(stored).value_or(0);
 }
 
