@@ -40,27 +40,38 @@ double BoardCanvas::ScaleHeight() const { return Scale().ToTwipsY(height()); }
 
 QColor BoardCanvas::Background() const { return palette().color(QPalette::Button); }
 
+QImage BoardCanvas::BlankImage(QSize deviceSize, qreal ratio) const {
+    QImage image(deviceSize, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Background());
+    return image;
+}
+
+QSize BoardCanvas::DeviceSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return {std::max(1, static_cast<int>(std::ceil(width() * ratio))),
+            std::max(1, static_cast<int>(std::ceil(height() * ratio)))};
+}
+
 void BoardCanvas::FitImage() {
     const qreal ratio = devicePixelRatioF();
-    const QSize wanted(std::max(1, static_cast<int>(std::ceil(width() * ratio))),
-                       std::max(1, static_cast<int>(std::ceil(height() * ratio))));
-    if (!image_.isNull() && image_.devicePixelRatio() == ratio &&
-        image_.width() >= wanted.width() && image_.height() >= wanted.height()) {
-        return;
+    const QSize wanted = DeviceSize();
+    const bool sameRatio = !image_.isNull() && image_.devicePixelRatio() == ratio;
+    if (sameRatio && image_.width() >= wanted.width() && image_.height() >= wanted.height()) return;
+    QImage fitted = BlankImage(sameRatio ? wanted.expandedTo(image_.size()) : wanted, ratio);
+    if (!image_.isNull()) {
+        // Drawn at its own pixel ratio, the old picture lands at the same place in twips even
+        // after a move to a screen of another density.
+        QPainter copy(&fitted);
+        copy.drawImage(QPointF(0, 0), image_);
     }
-    QImage grown(wanted.expandedTo(image_.size()), QImage::Format_ARGB32_Premultiplied);
-    grown.setDevicePixelRatio(ratio);
-    grown.fill(Background());
-    if (!image_.isNull() && image_.devicePixelRatio() == ratio) {
-        QPainter copy(&grown);
-        copy.drawImage(QPoint(0, 0), image_);
-    }
-    image_ = std::move(grown);
+    image_ = std::move(fitted);
 }
 
 void BoardCanvas::Cls() {
-    FitImage();
-    image_.fill(Background());
+    // Clearing discards the picture, so the image also shrinks back to the widget: a window
+    // once made huge does not keep a huge image.
+    image_ = BlankImage(DeviceSize(), devicePixelRatioF());
     update();
 }
 

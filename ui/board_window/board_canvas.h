@@ -39,9 +39,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Grows the image to the widget, keeping what is drawn (a maximised window keeps its
-    // stones on screen until the next clear).
+    // Makes the image cover the widget, keeping what is drawn: a maximised window keeps its
+    // stones on screen until the next clear.
     void FitImage();
+    QImage BlankImage(QSize deviceSize, qreal ratio) const;
+    QSize DeviceSize() const;
     QColor Background() const;
 
     QImage image_;
