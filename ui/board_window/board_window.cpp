@@ -82,13 +82,23 @@ void Form1::Form_Resize() {
     const QSize extra = outer - size();
     const double widthTwips = scale.ToTwipsX(outer.width());
     const double heightTwips = scale.ToTwipsY(outer.height());
-    squaring_ = true;
+    QSize client = size();
     if (heightTwips > widthTwips) {
-        resize(width(), scale.PixelsY(widthTwips) - extra.height());
+        client.setHeight(scale.PixelsY(widthTwips) - extra.height());
     } else {
-        resize(scale.PixelsX(heightTwips) - extra.width(), height());
+        client.setWidth(scale.PixelsX(heightTwips) - extra.width());
     }
-    squaring_ = false;
+    // A window manager may hold the window at a size of its own (a tiling layout, a snapped
+    // half screen) and answer every request with it; asking again each time would never end.
+    // So a size that was already asked to change is left alone until a new size comes along.
+    if (outer != squaredFrom_ && outer != squaredTo_) squaredFrom_ = squaredTo_ = QSize();
+    if (client != size() && outer != squaredFrom_) {
+        squaredFrom_ = outer;
+        squaredTo_ = client + extra;
+        squaring_ = true;
+        resize(client);
+        squaring_ = false;
+    }
     frameExtra_ = frameGeometry().size() - size();
 
     Cls();
@@ -131,10 +141,8 @@ void Form1::ShowScore() {
 }
 
 void Form1::ShowAbout() {
-    if (!about_ && services_.createAbout) {
-        about_ = services_.createAbout(this);
-        if (about_) about_->setAttribute(Qt::WA_DeleteOnClose);
-    }
+    // The dialog deletes itself when closed, which clears the pointer for the next build.
+    if (!about_ && services_.createAbout) about_ = services_.createAbout(this);
     if (!about_) return;
     about_->show();
     about_->raise();

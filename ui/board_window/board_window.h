@@ -78,6 +78,8 @@ private:
     QAction* hintItem_ = nullptr;
     QPointer<QWidget> about_;
     QSize frameExtra_;
+    QSize squaredFrom_;  // the outer size last asked to change, and the size asked for
+    QSize squaredTo_;
     bool squaring_ = false;
 };
 
