@@ -7,9 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 convert=${CONVERT:-convert}
 
-"$convert" -background none tessarin.svg -strip PNG32:tessarin.png
+# Both 32 x 32 icons are 16-colour pictures. Reduced without dithering, the shading turns into
+# a few smooth bands instead of noise. The large one for the desktop keeps full colour.
+"$convert" -background none tessarin.svg PNG32:- | "$convert" - -dither None -colors 16 -strip PNG8:tessarin.png
 rsvg-convert -w 256 -h 256 tessarin.svg | "$convert" - -strip PNG32:tessarin-256.png
-
-# The About icon is a 16-colour picture. Reduced without dithering, the shading of the ball
-# turns into a few smooth bands instead of noise.
 "$convert" -background none about.svg PNG32:- | "$convert" - -dither None -colors 16 -strip PNG8:about.png

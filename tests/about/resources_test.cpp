@@ -63,10 +63,10 @@ TEST_P(Icon, LoadsFromTheResourcesWithItsSizeAndColours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(About, Icon,
-                         ::testing::Values(IconCase{":/icons/tessarin.png", 32, Hue::LightBlue, 0},
+                         ::testing::Values(IconCase{":/icons/tessarin.png", 32, Hue::LightBlue, 16},
                                            IconCase{":/icons/tessarin-256.png", 256, Hue::LightBlue,
                                                     0},
-                                           // The About icon is a 16-colour picture.
+                                           // Both window icons are 16-colour pictures.
                                            IconCase{":/icons/about.png", 32, Hue::Red, 16}),
                          [](const auto& info) {
                              std::string name = info.param.path;
