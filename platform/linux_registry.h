@@ -15,9 +15,6 @@ namespace tessarin {
 // "SOFTWARE\Microsoft\Shared Tools Location": no Linux system keeps a folder of MSINFO32.EXE.
 class LinuxRegistry final : public Registry {
 public:
-    static constexpr const char* SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-    static constexpr const char* SysInfoPathValue = "PATH";
-
     // The viewers looked for, best first: dedicated system profilers before the desktops'
     // information centres, and those before plain system monitors.
     static std::vector<std::string> DefaultViewers();

@@ -1,9 +1,9 @@
 #pragma once
 
 // The system registry as the About dialog reads it: open a key, read one value, close the key.
-// The operations keep the shape of the Windows calls the lookup is described with (status codes,
-// a caller-supplied buffer with an in/out size), so the lookup reads step for step like its
-// description; linux_registry.h answers them on Linux and tests use an in-memory registry.
+// The operations have the shape of the Windows registry calls (status codes, a caller-supplied
+// buffer with an in/out size), so the dialog's lookup is the same code on any system;
+// linux_registry.h answers them on Linux and tests use an in-memory registry.
 // Texts are UTF-8, the system code page of a Linux desktop.
 
 #include <cstdint>
@@ -46,6 +46,13 @@ static_assert(SysInfoKeyAccess == 0x2003F);
 
 // The buffer a value is read into.
 inline constexpr std::uint32_t RegValueBufferSize = 1024;
+
+// Where the system-information viewer is found: the viewer's full path under the first key,
+// or else the folder that holds MSINFO32.EXE under the second.
+inline constexpr const char* SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr const char* SysInfoPathValue = "PATH";
+inline constexpr const char* SysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr const char* SysInfoFolderValue = "MSINFO";
 
 class Registry {
 public:

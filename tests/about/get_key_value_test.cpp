@@ -35,7 +35,7 @@ void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.label; }
 
 class KeyValue : public AboutFixture, public ::testing::WithParamInterface<ValueCase> {};
 
-TEST_P(KeyValue, ReadsAsDescribed) {
+TEST_P(KeyValue, ReadsStringsNumbersAndOtherTypes) {
     const ValueCase& c = GetParam();
     registry.Set(Key, Name, c.type, c.bytes);
     std::string text = c.entryText;

@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "platform/message_box.h"
 #include "platform/program_starter.h"
@@ -67,6 +66,9 @@ constexpr const char* TitleFace = "標楷體";
 constexpr double TitlePointSize = 25.5;
 
 void InstallFontSubstitutes() {
+    static bool installed = false;  // the table is global: fill it once, not per dialog
+    if (installed) return;
+    installed = true;
     QFont::insertSubstitutions(QString::fromUtf8(NoteFace),
                                {QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW")});
     QFont::insertSubstitutions(QString::fromUtf8(TitleFace),
@@ -80,15 +82,9 @@ QFont Face(const char* family, double pointSize, QFont::Weight weight) {
     return font;
 }
 
-// Where the viewer is looked up. The first location holds the viewer's full path, the second
-// the folder of MSINFO32.EXE.
-constexpr const char* SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* SysInfoValue = "PATH";
-constexpr const char* SysInfoFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr const char* SysInfoFolderValue = "MSINFO";
-// Appended to the folder as "\MSINFO32.EXE" on Windows. On Linux the folder is a Linux directory,
-// so the separator becomes '/'; the name keeps its capitals, and since Linux names are
-// case-sensitive only a file called exactly MSINFO32.EXE is found.
+// Appended to the folder of the second location as "\MSINFO32.EXE" on Windows. On Linux the folder
+// is a Linux directory, so the separator becomes '/'; the name keeps its capitals, and since Linux
+// names are case-sensitive only a file called exactly MSINFO32.EXE is found.
 constexpr const char* SysInfoFileInFolder = "/MSINFO32.EXE";
 
 // Closes an opened key however GetKeyValue is left, a thrown error included.
@@ -117,27 +113,12 @@ std::string DwordText(const std::string& bytes) {
     return std::to_string(number);
 }
 
-// The mail link as a URL. The link text holds Chinese characters and ends in CR LF, which a URL
-// can carry only percent-encoded. Rather than leave QUrl's tolerant parser to guess (it would
-// also take a '%' followed by two hex digits for an escape already made, and
-// QUrl::fromUserInput drops the final CR LF), every byte a URL cannot hold is encoded here:
-// UTF-8 bytes, spaces, control characters and the few ASCII characters never valid in a URL.
-// The characters that give the link its structure (":", "@", "?", "&", "=") stay as they are,
-// and the result is parsed strictly.
+// The mail link as a URL. The link text holds spaces and Chinese characters and ends in CR LF,
+// which a URL can carry only percent-encoded. Rather than leave QUrl's tolerant parser to guess
+// (QUrl::fromUserInput, for one, drops the final CR LF), every byte but the unreserved ones and
+// those that give the link its structure is encoded here, and the result is parsed strictly.
 QUrl UrlFromLinkText(const std::string& text) {
-    static constexpr char NeverInUrls[] = "\"%<>\\^`{|}";
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    QByteArray encoded;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte > 0x20 && byte < 0x7F && !std::strchr(NeverInUrls, ch)) {
-            encoded += ch;
-        } else {
-            encoded += '%';
-            encoded += Hex[byte >> 4];
-            encoded += Hex[byte & 0x0F];
-        }
-    }
+    const QByteArray encoded = QByteArray::fromStdString(text).toPercentEncoding(":@?&=!,;/+");
     return QUrl::fromEncoded(encoded, QUrl::StrictMode);
 }
 
@@ -285,7 +266,7 @@ void frmAbout::StartSysInfo() {
     try {
         std::string sysInfoPath;
         // The first location's text is the viewer's path: started as read, not tested first.
-        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoValue, sysInfoPath);
+        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoPathValue, sysInfoPath);
         if (!found &&
             GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoFolderKey, SysInfoFolderValue, sysInfoPath)) {
             sysInfoPath += SysInfoFileInFolder;
