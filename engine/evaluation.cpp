@@ -32,18 +32,21 @@ constexpr int MaxCount = 4;
 //     3       4000      256      -      -       -
 //     4    5000000        -      -      -       -
 //
-// - own 4 (5000000) beats everything else added together: with a five to complete, it
-//   completes it, even over blocking the opponent's four (500000, ten times smaller).
-// - opp 4 (500000) outweighs any number of lesser windows: an open four of the opponent is
-//   blocked unless there is a win on the board.
+// - own 4 (5000000) is ten times the opponent's four (500000): a point that completes the
+//   computer's five outranks a point that only blocks one four. (Not every position: a point
+//   that blocks two fours at once and more can total higher; the computer does not look
+//   beyond the sums.)
+// - opp 4 (500000) outweighs all lesser windows of a point together (at most 20 x 4096): a
+//   four of the opponent is blocked unless there is a five to complete.
 // - opp 3 (4096) > own 3 (4000): blocking the opponent's three ranks a little above building
 //   one's own, so the computer plays defensively when the two are otherwise equal.
 // - own 2 (1024) > opp 2 (512), own 1 (128) > opp 1 (64): in quiet positions it prefers
 //   building to blocking, and near its own stones to near the human's.
 // - empty (1): counts the open windows, so the centre (20 windows) beats the edge and the
 //   corner (3); on an empty board every point is a window count.
-// - mixed windows (4, 2, 32, 16, 256) can never become a five for either side and score low,
-//   except 3 own + 1 opp (256), which still shows a half-blocked line worth extending.
+// - mixed windows (4, 2, 32, 16, 256) can never become a five for either side and score low;
+//   3 own + 1 opp (256) scores highest of them, so among quiet points those next to the
+//   computer's longer lines are still preferred.
 // - 1 own + 3 opp (-2000) is the one penalty: a stone of ours already spoils that window for
 //   the opponent, so adding another one there is wasted.
 // The rows end where own + opp would pass 4; larger counts score like the row's last entry.

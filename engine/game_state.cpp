@@ -122,6 +122,7 @@ bool GameState::CheckFive() {
     if (tallyListener_) tallyListener_->WinCounted();
     const auto& remarks = humanWon ? PersonWinMessages : ComputerWinMessages;
     // Rounding to nearest with halves to even: 0 and 10 come up half as often as the rest.
+    // A value in [0, 1) gives 0..10; the clamp only guards the list against a faulty generator.
     const long drawn = std::lrint(10.0f * random_->NextRandom());
     const auto index = static_cast<std::size_t>(std::clamp(drawn, 0L, long{RemarkCount - 1}));
     messages_->ShowMessage(remarks[index]);

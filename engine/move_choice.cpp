@@ -19,10 +19,10 @@ constexpr int HintTieThreshold = 4;      // ... and three times in five for the 
 // drawn and the later point wins when ten times it reaches the threshold; occupied points score
 // 0 and take part like any other, so they can draw too while nothing better has been seen.
 //
-// A scan that ends on a total of 0 or less has not found a playable point: the best point is
-// then (0, 0) or whatever occupied point last won a draw. In that case the empty point with the
-// highest total, the first in scan order, is chosen instead; with no empty point there is no
-// choice. The draws and every other outcome are unaffected.
+// A scan that ends on a total of 0 or less may not hold a playable point: the best point is then
+// (0, 0), or whichever point with a total of 0 (occupied or empty) last won a draw. In that case
+// the empty point with the highest total, the first in scan order, is chosen instead; with no
+// empty point there is no choice. The draws and every other outcome are unaffected.
 std::optional<Point> GameState::ScanForBest(std::int16_t side,
                                             std::int32_t ScanBoundsRecord::*score,
                                             int tieThreshold) {

@@ -32,7 +32,7 @@ std::int32_t LineFromPosition(double twips, std::int16_t cellSize, std::int16_t 
     const std::int32_t half = cellSize / 2;
     const std::int32_t n = RoundHalfEven<std::int32_t>(twips - margin + half);
     // Truncation toward zero makes line 1 catch almost two cells, up to a cell and a half
-    // before the grid; that is how positions left of the board have always mapped.
+    // before the grid, so a click in the margin left of or above the board still plays there.
     const std::int64_t line = std::int64_t{n} / cellSize + 1;
     return static_cast<std::int32_t>(
         std::min<std::int64_t>(line, std::numeric_limits<std::int32_t>::max()));

@@ -8,7 +8,8 @@
 namespace tessarin {
 
 std::optional<std::int16_t> ScoreStore::ParseGrade(const QString& text) {
-    // Only what the program itself writes: an optional minus sign and decimal digits.
+    // A decimal integer: an optional minus sign and digits, nothing else (no blanks, no plus
+    // sign, no other base).
     static const QRegularExpression decimal(QStringLiteral("^-?[0-9]+$"));
     if (!decimal.match(text).hasMatch()) return std::nullopt;
     bool ok = false;
