@@ -109,6 +109,28 @@ TEST_F(BoardWindowTest, LoadsCountersSeedsAndFillsRemarksBeforeShowing) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(BoardWindowTest, LoadSeedsFirstThenReadsAndCloseWritesInOrder) {
+    // Notes its seeding in the same log as the settings store, to see what came first.
+    class LoggingRandom final : public RandomSource {
+    public:
+        explicit LoggingRandom(std::vector<QString>& log) : log_(log) {}
+        void SeedRandom() override { log_.push_back("seed"); }
+        float NextRandom() override { return 0.0f; }
+
+    private:
+        std::vector<QString>& log_;
+    } loggingRandom(settings.log);
+    settings.Set("PersonGrade", "3");
+    {
+        Form1 window({messages, loggingRandom, settings, nullptr});
+        window.show();
+        window.close();
+    }
+    const std::vector<QString> expected = {"seed", "read PersonGrade", "read ComputerGrade",
+                                           "save PersonGrade=3", "save ComputerGrade=0"};
+    EXPECT_EQ(settings.log, expected);
+}
+
 TEST_F(BoardWindowTest, MenuBarHasTheFourCommandsAtTopLevel) {
     Open();
     const QList<QAction*> items = form->menuBar()->actions();

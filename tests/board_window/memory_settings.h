@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <vector>
 
 #include "platform/settings_store.h"
 
@@ -13,12 +14,14 @@ public:
     QString GetSetting(const QString& application, const QString& section, const QString& key,
                        const QString& fallback) override {
         ++reads;
+        log.push_back("read " + key);
         if (failReads) return fallback;
         return values.value(Path(application, section, key), fallback);
     }
     bool SaveSetting(const QString& application, const QString& section, const QString& key,
                      const QString& value) override {
         ++writes;
+        log.push_back("save " + key + "=" + value);
         if (failWrites) return false;
         values.insert(Path(application, section, key), value);
         return true;
@@ -34,6 +37,7 @@ public:
     }
 
     QMap<QString, QString> values;
+    std::vector<QString> log;  // every read and save, in order
     bool failReads = false;
     bool failWrites = false;
     int reads = 0;
