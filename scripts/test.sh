@@ -6,13 +6,23 @@ cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
 jobs=$(nproc)
 
+# Runs the tests of one build and shows the figures the robustness tests print (soak events
+# survived, settings stores tried), which CTest otherwise keeps to itself for passing tests.
+run_tests() {
+    local build=$1
+    ctest --test-dir "$build" --output-on-failure -j"$jobs" \
+        --output-junit ctest-results.xml --test-output-size-passed 65536
+    grep -h -o -E '(soak (seed|survived)[^<&]*|settings: [^<&]*)' "$build/ctest-results.xml" |
+        sed "s|^|$build: |" || true
+}
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+run_tests build
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARIN_SANITIZE=ON -DTESSARIN_BUILD_BENCHMARKS=OFF
 cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-ctest --test-dir build-asan --output-on-failure -j"$jobs"
+run_tests build-asan
