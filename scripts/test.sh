@@ -26,3 +26,10 @@ export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_retu
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 run_tests build-asan
+
+# One closing line for both builds (a failing test has already stopped the script above).
+count() { sed -n 's/.*[[:space:]]tests="\([0-9]*\)".*/\1/p' "$1/ctest-results.xml" | head -n 1; }
+failed() { sed -n 's/.*[[:space:]]failures="\([0-9]*\)".*/\1/p' "$1/ctest-results.xml" | head -n 1; }
+total=$(($(count build) + $(count build-asan)))
+failures=$(($(failed build) + $(failed build-asan)))
+echo "tessarin: $((total - failures)) passed, $failures failed"
