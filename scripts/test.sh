@@ -28,8 +28,7 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 run_tests build-asan
 
 # One closing line for both builds (a failing test has already stopped the script above).
-count() { sed -n 's/.*[[:space:]]tests="\([0-9]*\)".*/\1/p' "$1/ctest-results.xml" | head -n 1; }
-failed() { sed -n 's/.*[[:space:]]failures="\([0-9]*\)".*/\1/p' "$1/ctest-results.xml" | head -n 1; }
-total=$(($(count build) + $(count build-asan)))
-failures=$(($(failed build) + $(failed build-asan)))
-echo "tessarin: $((total - failures)) passed, $failures failed"
+attribute() { sed -n "s/.*[[:space:]]$2=\"\([0-9]*\)\".*/\1/p" "$1/ctest-results.xml" | head -n 1; }
+sum() { echo $(($(attribute build "$1") + $(attribute build-asan "$1"))); }
+total=$(sum tests) failures=$(sum failures) skipped=$(sum skipped)
+echo "tessarin: $((total - failures - skipped)) passed, $failures failed, $skipped skipped"
