@@ -4,7 +4,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
-#include <QWindow>
+#include <algorithm>
 
 #include "platform/message_box.h"
 #include "platform/random_source.h"
@@ -59,17 +59,11 @@ Form1::Form1(BoardServices services, QWidget* parent)
     Form_Load();
 }
 
-Form1::~Form1() {
-    game_.AttachSurface(nullptr);
-    game_.AttachTallyListener(nullptr);
-}
-
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
-    for (int i = 0; i < RemarkCount; ++i)
-        game_.ComputerWinMessages[i] = texts::ComputerWinMessages[i];
-    for (int i = 0; i < RemarkCount; ++i) game_.PersonWinMessages[i] = texts::PersonWinMessages[i];
+    std::ranges::copy(texts::ComputerWinMessages, game_.ComputerWinMessages.begin());
+    std::ranges::copy(texts::PersonWinMessages, game_.PersonWinMessages.begin());
     DrawGrid();
 }
 
@@ -108,16 +102,20 @@ void Form1::Form_Resize() {
     RedrawStones();
 }
 
+GridPoint Form1::PointUnder(QPointF twips) const {
+    // Mouse positions arrive in single precision.
+    return PointFromPosition(static_cast<float>(twips.x()), static_cast<float>(twips.y()),
+                             game_.CellSize, game_.Margin);
+}
+
 void Form1::Form_MouseMove(QPointF twips) {
-    const GridPoint point = PointFromPosition(
-        static_cast<float>(twips.x()), static_cast<float>(twips.y()), game_.CellSize, game_.Margin);
+    const GridPoint point = PointUnder(twips);
     setWindowTitle(QString::fromUtf8(texts::PointerTitlePrefix) + QString::number(point.column) +
                    ',' + QString::number(point.row) + ')');
 }
 
 void Form1::Form_MouseUp(QPointF twips) {
-    const GridPoint point = PointFromPosition(
-        static_cast<float>(twips.x()), static_cast<float>(twips.y()), game_.CellSize, game_.Margin);
+    const GridPoint point = PointUnder(twips);
     game_.CurX = ToCoordinate(point.column);
     game_.CurY = ToCoordinate(point.row);
     if (game_.PlaceHumanStone()) game_.ComputerMove();
@@ -201,7 +199,10 @@ void Form1::moveEvent(QMoveEvent* event) {
 void Form1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Coming back from minimised keeps the size, so no resize event follows: run the handler.
-    if (event->type() == QEvent::WindowStateChange && NormalState(windowState())) Form_Resize();
+    // (Coming back from maximised changes the size, and the resize event runs it.)
+    if (event->type() != QEvent::WindowStateChange || !NormalState(windowState())) return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (change->oldState() & Qt::WindowMinimized) Form_Resize();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 
 #include "engine/drawing_surface.h"
 #include "engine/game_state.h"
+#include "ui/board_window/board_geometry.h"
 #include "ui/board_window/score_store.h"
 
 class QAction;
@@ -33,7 +34,6 @@ class Form1 final : public QMainWindow, private DrawingSurface, private TallyLis
 
 public:
     explicit Form1(BoardServices services, QWidget* parent = nullptr);
-    ~Form1() override;
 
     GameState& Game() { return game_; }
     BoardCanvas* Canvas() const { return canvas_; }
@@ -58,6 +58,7 @@ private:
     void Form_MouseMove(QPointF twips);
     void Form_MouseUp(QPointF twips);
     void Form_QueryUnload();
+    GridPoint PointUnder(QPointF twips) const;
 
     // DrawingSurface
     void Cls() override;
