@@ -48,6 +48,9 @@ public:
         values_.insert(application + '/' + section + '/' + key, value);
         return true;
     }
+    std::unique_ptr<Lock> LockStore(const QString&, std::chrono::milliseconds) override {
+        return std::make_unique<Lock>();
+    }
 
 private:
     QHash<QString, QString> values_;

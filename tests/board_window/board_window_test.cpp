@@ -126,8 +126,16 @@ TEST_F(BoardWindowTest, LoadSeedsFirstThenReadsAndCloseWritesInOrder) {
         window.show();
         window.close();
     }
-    const std::vector<QString> expected = {"seed", "read PersonGrade", "read ComputerGrade",
-                                           "save PersonGrade=3", "save ComputerGrade=0"};
+    // The close reads the counts again and writes them back, all under the store's lock.
+    const std::vector<QString> expected = {"seed",
+                                           "read PersonGrade",
+                                           "read ComputerGrade",
+                                           "lock Tessarin",
+                                           "read PersonGrade",
+                                           "read ComputerGrade",
+                                           "save PersonGrade=3",
+                                           "save ComputerGrade=0",
+                                           "unlock"};
     EXPECT_EQ(settings.log, expected);
 }
 

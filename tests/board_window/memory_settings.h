@@ -8,7 +8,17 @@
 
 namespace tessarin::testing {
 
-// A settings store in memory that can be told to refuse reads or writes.
+// Notes its release in the store's log, to see what happened while it was held.
+class LoggedLock final : public SettingsStore::Lock {
+public:
+    explicit LoggedLock(std::vector<QString>& log) : log_(log) {}
+    ~LoggedLock() override { log_.push_back("unlock"); }
+
+private:
+    std::vector<QString>& log_;
+};
+
+// A settings store in memory that can be told to refuse reads, writes or its lock.
 class MemorySettings final : public SettingsStore {
 public:
     QString GetSetting(const QString& application, const QString& section, const QString& key,
@@ -26,6 +36,15 @@ public:
         values.insert(Path(application, section, key), value);
         return true;
     }
+    std::unique_ptr<Lock> LockStore(const QString& application,
+                                    std::chrono::milliseconds) override {
+        if (lockBusy) {
+            log.push_back("lock busy");
+            return nullptr;
+        }
+        log.push_back("lock " + application);
+        return std::make_unique<LoggedLock>(log);
+    }
     static QString Path(const QString& application, const QString& section, const QString& key) {
         return application + '/' + section + '/' + key;
     }
@@ -38,6 +57,7 @@ public:
 
     QMap<QString, QString> values;
     std::vector<QString> log;  // every read and save, in order
+    bool lockBusy = false;     // another copy holds the lock
     bool failReads = false;
     bool failWrites = false;
     int reads = 0;

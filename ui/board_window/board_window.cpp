@@ -121,7 +121,7 @@ void Form1::Form_MouseUp(QPointF twips) {
     if (game_.PlaceHumanStone()) game_.ComputerMove();
 }
 
-void Form1::Form_QueryUnload() { scores_.Save(game_); }
+void Form1::Form_QueryUnload() { scores_.SaveAtClose(game_); }
 
 void Form1::NewGame() { game_.NewGame(); }
 
