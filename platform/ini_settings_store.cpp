@@ -1,6 +1,8 @@
 #include "platform/ini_settings_store.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
@@ -30,10 +32,21 @@ QString IniSettingsStore::GetSetting(const QString& application, const QString& 
 bool IniSettingsStore::SaveSetting(const QString& application, const QString& section,
                                    const QString& key, const QString& value) {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, application, application);
+    const QDateTime before = QFileInfo(settings.fileName()).lastModified();
     settings.setAtomicSyncRequired(true);
     settings.setValue(KeyPath(section, key), value);
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() != QSettings::NoError) return false;
+    // The INI reader of every copy keeps the file it last read and reads it again only when its
+    // size or modification time (in milliseconds) changed. Two saves within one tick of the
+    // file system's clock, say "PersonGrade=6" after "PersonGrade=5", would look unchanged:
+    // make every save's time later than the one it replaced.
+    QFile file(settings.fileName());
+    if (before.isValid() && QFileInfo(file).lastModified() <= before &&
+        file.open(QIODevice::ReadOnly)) {
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+    }
+    return true;
 }
 
 std::unique_ptr<SettingsStore::Lock> IniSettingsStore::LockStore(const QString& application,
