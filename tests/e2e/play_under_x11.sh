@@ -181,15 +181,15 @@ xdotool key Return
 poll box_gone || fail "Return did not close the score box"
 step "ok (f) the Score command opened a message box owned by the board window"
 
-# The tally was read at start if, with the file gone, the close writes 7 and 3 back from what
-# the game holds.
-rm -f "$(settings_file)"
+# (g) A tally edited while the game is open (by the player, or by another copy's save) is what
+# a close without a win leaves: it adds no wins, so it must not write back the 7:3 it read.
+printf '[Info]\nPersonGrade=2\nComputerGrade=9\n' >"$(settings_file)"
 close_politely
-person=$(setting PersonGrade) || fail "the second close wrote no PersonGrade"
-computer=$(setting ComputerGrade) || fail "the second close wrote no ComputerGrade"
-[ "$person" = 7 ] && [ "$computer" = 3 ] ||
-    fail "stored 7:3 came back as PersonGrade=$person ComputerGrade=$computer"
-step "ok (f) the stored tally 7:3 was read at start and written back at close"
+person=$(setting PersonGrade) || fail "the second close left no PersonGrade"
+computer=$(setting ComputerGrade) || fail "the second close left no ComputerGrade"
+[ "$person" = 2 ] && [ "$computer" = 9 ] ||
+    fail "the tally edited to 2:9 came back as PersonGrade=$person ComputerGrade=$computer"
+step "ok (g) a close without a win left the tally edited meanwhile (2:9) as it was"
 
 passed=1
 step "all checks passed in $((SECONDS - started))s"
