@@ -6,7 +6,7 @@
 #   (iii) size of the stripped executable;
 #   (iv)  a whole turn inside the mouse-up handler, drawing included (turn_bench).
 #
-#   bench/measure_window.sh [build folder]        (default: build)
+#   bench/measure_window.sh [build folder]        (default: build-test, the tests' build)
 #
 # Builds nothing; the folder needs the targets tessarin, launch_timer, bare_window and
 # turn_bench. RUNS sets the number of timed launches (default 15, after one warm-up).
@@ -14,7 +14,7 @@
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-build=$(cd "${1:-$here/../build}" 2>/dev/null && pwd) || { echo "no build folder ${1:-build}" >&2; exit 1; }
+build=$(cd "${1:-$here/../build-test}" 2>/dev/null && pwd) || { echo "no build folder ${1:-build-test}" >&2; exit 1; }
 runs=${RUNS:-15}
 limit=60
 

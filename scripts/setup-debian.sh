@@ -1,16 +1,33 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Tessarin needs on Debian 12. Safe to run again:
-# it asks apt only for what is missing, and asks nothing when all is there.
+# Installs what Tessarin needs on Debian 12, asking apt only for what is missing and asking
+# nothing (no root, no apt) when all is there.
+#
+#   setup-debian.sh          what the game needs and what the tests add (scripts/test.sh)
+#   setup-debian.sh --game   only what building and running the game needs (scripts/play.sh)
 set -euo pipefail
 
-packages=(
-    cmake g++ make pkg-config
-    qt6-base-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool openbox x11-utils imagemagick wmctrl libxcb1-dev
-    fonts-arphic-uming fonts-arphic-ukai
-    desktop-file-utils appstream
+# Building and running the game. One group a line: adding a package is a one-line change.
+game_packages=(
+    cmake g++ make pkg-config                 # the build
+    qt6-base-dev                              # Qt Widgets
+    qt6-wayland                               # Qt's Wayland platform, for Wayland desktops
+    fonts-arphic-uming fonts-arphic-ukai      # the Chinese texts
 )
+
+# What the tests, benchmarks and the Debian package add.
+test_packages=(
+    libgtest-dev libgmock-dev                 # unit tests
+    libbenchmark-dev libxcb1-dev              # benchmarks
+    xvfb xauth xdotool openbox x11-utils imagemagick wmctrl   # end-to-end test under X
+    desktop-file-utils appstream              # validators of the installed desktop files
+    dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
+)
+
+case "${1:-}" in
+    --game) packages=("${game_packages[@]}") ;;
+    "") packages=("${game_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 [--game]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,8 +37,13 @@ done
 
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || {
+        echo "Missing packages: ${missing[*]}" >&2
+        echo "Install them as root (apt-get install ${missing[*]}) and run this again." >&2
+        exit 1
+    }
     as_root=(sudo)
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

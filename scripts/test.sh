@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: once in a normal build and
-# once under AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails the run.
+# Installs what is missing, builds everything and runs every test: once in a normal build
+# (build-test/) and once under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/),
+# where any report fails the run. The game's own build folder (build-play/) is left alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
@@ -16,11 +17,14 @@ run_tests() {
         sed "s|^|$build: |" || true
 }
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$jobs"
-run_tests build
+# ON: a missing test library fails the configuration instead of leaving the tests out.
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCHMARKS=ON
+cmake --build build-test -j"$jobs"
+run_tests build-test
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARIN_SANITIZE=ON -DTESSARIN_BUILD_BENCHMARKS=OFF
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARIN_SANITIZE=ON \
+    -DTESSARIN_BUILD_TESTS=ON -DTESSARIN_BUILD_BENCHMARKS=OFF
 cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -29,6 +33,6 @@ run_tests build-asan
 
 # One closing line for both builds (a failing test has already stopped the script above).
 attribute() { sed -n "s/.*[[:space:]]$2=\"\([0-9]*\)\".*/\1/p" "$1/ctest-results.xml" | head -n 1; }
-sum() { echo $(($(attribute build "$1") + $(attribute build-asan "$1"))); }
+sum() { echo $(($(attribute build-test "$1") + $(attribute build-asan "$1"))); }
 total=$(sum tests) failures=$(sum failures) skipped=$(sum skipped)
 echo "tessarin: $((total - failures - skipped)) passed, $failures failed, $skipped skipped"
