@@ -64,6 +64,7 @@ bool ScoreStore::Save(GameState& game) {
 }
 
 bool ScoreStore::SaveAtClose(GameState& game) {
+    // Held, when it could be had, until both counts are written.
     const auto lock = settings_->LockStore(QString::fromLatin1(Application), LockWait);
     return Merge(game);
 }
