@@ -10,6 +10,8 @@ packages=(
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl libxcb1-dev
     fonts-arphic-uming fonts-arphic-ukai
     desktop-file-utils appstream
+    # test tools: a D-Bus session, the accessibility bus and a reader for the screen-reader test
+    dbus at-spi2-core python3-pyatspi
 )
 
 missing=()
