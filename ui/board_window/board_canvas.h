@@ -32,7 +32,6 @@ public:
     // from the next board key until the next pointer move, so a player who only uses the mouse
     // never sees it.
     void PlaceMark(QRectF twips);
-    bool MarkShown() const { return markShown_; }
 
     // What is on the surface now, in device pixels (tests read its pixels).
     QImage Snapshot();

@@ -157,6 +157,7 @@ void Form1::Form_QueryUnload() { scores_.Save(game_); }
 void Form1::NewGame() {
     const BoardCells before = game_.Board;
     game_.NewGame();
+    // A screen reader hears of every point that the new game emptied.
     for (int x = 1; x <= BoardSize; ++x) {
         for (int y = 1; y <= BoardSize; ++y) {
             if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
