@@ -17,6 +17,13 @@ inline constexpr const char* MenuAbout = "關於(&A)";
 // Window title while the pointer is over the board: prefix, column, ",", row, ")".
 inline constexpr const char* PointerTitlePrefix = "Tessarin  (";
 
+// What a screen reader hears of the board: the table's name, and a cell's name, which is its
+// point as the title writes it, a blank, then what stands there.
+inline constexpr const char* BoardName = "棋盤";
+inline constexpr const char* CellEmpty = "空";
+inline constexpr const char* CellRed = "紅子";
+inline constexpr const char* CellBlack = "黑子";
+
 // Remarks for a won game, drawn at random.
 inline constexpr std::array<const char*, 11> PersonWinMessages = {
     "哇！你太強了吧！",

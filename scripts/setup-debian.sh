@@ -21,6 +21,7 @@ test_packages=(
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl   # end-to-end test under X
     desktop-file-utils appstream              # validators of the installed desktop files
     dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
+    dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
 )
 
 case "${1:-}" in

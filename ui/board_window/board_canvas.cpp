@@ -1,5 +1,6 @@
 #include "ui/board_window/board_canvas.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -10,6 +11,9 @@ namespace {
 
 constexpr double InitialClientWidth = 8550;  // twips
 constexpr double InitialClientHeight = 6390;
+// The keyboard point's outline, in logical pixels: thin, and just clear of a stone.
+constexpr double MarkPenWidth = 2;
+constexpr double MarkClearance = 2;
 
 // Painter whose coordinates are twips; a pen of one logical pixel.
 class TwipsPainter : public QPainter {
@@ -29,6 +33,7 @@ private:
 BoardCanvas::BoardCanvas(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
     resize(sizeHint());
 }
 
@@ -103,9 +108,27 @@ void BoardCanvas::paintEvent(QPaintEvent* event) {
     FitImage();
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), image_);
+    if (markShown_ && !mark_.isNull()) {
+        const Twips scale = Scale();
+        const QRectF outline =
+            QRectF(scale.ToPixels(mark_.topLeft()), scale.ToPixels(mark_.bottomRight()))
+                .adjusted(-MarkClearance, -MarkClearance, MarkClearance, MarkClearance);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), MarkPenWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(outline);
+    }
+}
+
+void BoardCanvas::PlaceMark(QRectF twips) {
+    mark_ = twips;
+    if (markShown_) update();
 }
 
 void BoardCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (markShown_) {
+        markShown_ = false;
+        update();
+    }
     emit MouseMoved(Scale().ToTwips(event->position()));
     QWidget::mouseMoveEvent(event);
 }
@@ -113,6 +136,19 @@ void BoardCanvas::mouseMoveEvent(QMouseEvent* event) {
 void BoardCanvas::mouseReleaseEvent(QMouseEvent* event) {
     emit MouseReleased(Scale().ToTwips(event->position()));
     QWidget::mouseReleaseEvent(event);
+}
+
+void BoardCanvas::keyPressEvent(QKeyEvent* event) {
+    const std::optional<BoardKey> key = BoardKeyFor(event->key(), event->modifiers());
+    if (!key) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A held Space or Enter plays once, as a held mouse button is one release.
+    if (*key == BoardKey::Play && event->isAutoRepeat()) return;
+    markShown_ = true;
+    emit BoardKeyPressed(*key);
+    update();
 }
 
 }  // namespace tessarin

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "platform/twips.h"
+#include "ui/board_window/keyboard_point.h"
 
 namespace tessarin {
 
@@ -11,6 +12,9 @@ namespace tessarin {
 // Cls, across repaints, covering and resizing, and can be drawn before the window is shown.
 // The image has the screen's device pixel ratio, so lines and stones stay sharp on
 // high-density screens.
+//
+// It also takes the keyboard: board keys (see keyboard_point.h) are passed on as they come,
+// and the keyboard point is marked by an outline drawn over the picture, never into it.
 class BoardCanvas final : public QWidget {
     Q_OBJECT
 
@@ -24,6 +28,11 @@ public:
     // A filled disc whose outline and fill share `colour`.
     void Circle(QPointF centre, double radius, const QColor& colour);
 
+    // Where the keyboard point's outline goes: around `twips`, a rectangle in twips. It shows
+    // from the next board key until the next pointer move, so a player who only uses the mouse
+    // never sees it.
+    void PlaceMark(QRectF twips);
+
     // What is on the surface now, in device pixels (tests read its pixels).
     QImage Snapshot();
     Twips Scale() const { return Twips::For(this); }
@@ -32,11 +41,13 @@ public:
 signals:
     void MouseMoved(QPointF twips);
     void MouseReleased(QPointF twips);
+    void BoardKeyPressed(BoardKey key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Makes the image cover the widget, keeping what is drawn: a maximised window keeps its
@@ -47,6 +58,8 @@ private:
     QColor Background() const;
 
     QImage image_;
+    QRectF mark_;  // twips
+    bool markShown_ = false;
 };
 
 }  // namespace tessarin

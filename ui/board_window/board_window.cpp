@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/random_source.h"
 #include "resources/texts.h"
+#include "ui/board_window/board_accessibility.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_geometry.h"
 
@@ -37,6 +38,10 @@ Form1::Form1(BoardServices services, QWidget* parent)
     setCentralWidget(canvas_);
     connect(canvas_, &BoardCanvas::MouseMoved, this, &Form1::Form_MouseMove);
     connect(canvas_, &BoardCanvas::MouseReleased, this, &Form1::Form_MouseUp);
+    connect(canvas_, &BoardCanvas::BoardKeyPressed, this, &Form1::Form_KeyDown);
+    // The board has the keyboard from the start; the menu bar keeps its Alt keys.
+    canvas_->setFocus();
+    InstallBoardAccessibility();
 
     // Four commands straight on the menu bar, no sub-menus: choosing one runs it.
     auto addCommand = [this](const char* caption, const char* name, void (Form1::*command)()) {
@@ -108,22 +113,57 @@ GridPoint Form1::PointUnder(QPointF twips) const {
                              game_.CellSize, game_.Margin);
 }
 
-void Form1::Form_MouseMove(QPointF twips) {
-    const GridPoint point = PointUnder(twips);
+void Form1::Form_MouseMove(QPointF twips) { ShowPointInTitle(PointUnder(twips)); }
+
+void Form1::Form_MouseUp(QPointF twips) { PlayAt(PointUnder(twips)); }
+
+void Form1::Form_KeyDown(BoardKey key) {
+    // The first board key only shows where the keyboard point starts: no stone is played
+    // before the player has seen, or heard, where it would go.
+    if (!keyPoint_) {
+        keyPoint_ = KeyboardStart;
+    } else if (key == BoardKey::Play) {
+        PlayAt(*keyPoint_);
+        return;
+    } else {
+        keyPoint_ = MoveKeyboardPoint(*keyPoint_, key);
+    }
+    ShowPointInTitle(*keyPoint_);
+    PlaceKeyboardMark();
+    BoardFocusMoved(canvas_, *keyPoint_);
+}
+
+void Form1::ShowPointInTitle(GridPoint point) {
     setWindowTitle(QString::fromUtf8(texts::PointerTitlePrefix) + QString::number(point.column) +
                    ',' + QString::number(point.row) + ')');
 }
 
-void Form1::Form_MouseUp(QPointF twips) {
-    const GridPoint point = PointUnder(twips);
+void Form1::PlayAt(GridPoint point) {
     game_.CurX = ToCoordinate(point.column);
     game_.CurY = ToCoordinate(point.row);
     if (game_.PlaceHumanStone()) game_.ComputerMove();
 }
 
+void Form1::PlaceKeyboardMark() {
+    if (!keyPoint_) return;
+    const double radius = game_.StoneRadius;
+    const QPointF centre(LinePosition(keyPoint_->column, game_.CellSize, game_.Margin),
+                         LinePosition(keyPoint_->row, game_.CellSize, game_.Margin));
+    canvas_->PlaceMark(QRectF(centre - QPointF(radius, radius), centre + QPointF(radius, radius)));
+}
+
 void Form1::Form_QueryUnload() { scores_.SaveAtClose(game_); }
 
-void Form1::NewGame() { game_.NewGame(); }
+void Form1::NewGame() {
+    const BoardCells before = game_.Board;
+    game_.NewGame();
+    // A screen reader hears of every point that the new game emptied.
+    for (int x = 1; x <= BoardSize; ++x) {
+        for (int y = 1; y <= BoardSize; ++y) {
+            if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
+        }
+    }
+}
 
 void Form1::ShowHint() {
     if (const auto caption = game_.HintCaption())
@@ -160,9 +200,15 @@ void Form1::DrawGrid() {
         canvas_->Line({first, at}, {last, at}, GridColour);
         canvas_->Line({at, first}, {at, last}, GridColour);
     }
+    // The geometry may have changed: the keyboard point's outline follows it.
+    PlaceKeyboardMark();
 }
 
-void Form1::DrawStone() { DrawStoneAt(game_.CurX, game_.CurY, game_.SideFlag != BoolFalse); }
+void Form1::DrawStone() {
+    DrawStoneAt(game_.CurX, game_.CurY, game_.SideFlag != BoolFalse);
+    // The engine stores a stone before it shows it, so the cell already tells what stands there.
+    BoardCellChanged(canvas_, {game_.CurX, game_.CurY});
+}
 
 void Form1::DrawStoneAt(int column, int row, bool black) {
     canvas_->Circle(QPointF(LinePosition(column, game_.CellSize, game_.Margin),

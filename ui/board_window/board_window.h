@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 #include "engine/drawing_surface.h"
 #include "engine/game_state.h"
 #include "ui/board_window/board_geometry.h"
+#include "ui/board_window/keyboard_point.h"
 #include "ui/board_window/score_store.h"
 
 class QAction;
@@ -27,8 +29,8 @@ struct BoardServices {
     std::function<QWidget*(QWidget* owner)> createAbout;
 };
 
-// The main window: owns the game, draws it, and turns mouse releases and menu choices into
-// moves and commands. Game rules live in the engine; this class only wires and draws.
+// The main window: owns the game, draws it, and turns mouse releases, board keys and menu
+// choices into moves and commands. Game rules live in the engine; this class only wires and draws.
 class Form1 final : public QMainWindow, private DrawingSurface, private TallyListener {
     Q_OBJECT
 
@@ -36,6 +38,9 @@ public:
     explicit Form1(BoardServices services, QWidget* parent = nullptr);
 
     GameState& Game() { return game_; }
+    const GameState& Game() const { return game_; }
+    // The point that the board keys move over and play at; none until the first board key.
+    std::optional<GridPoint> KeyboardPoint() const { return keyPoint_; }
     BoardCanvas* Canvas() const { return canvas_; }
     QAction* HintItem() const { return hintItem_; }
     QWidget* AboutDialog() const { return about_; }
@@ -57,8 +62,13 @@ private:
     void Form_Resize();
     void Form_MouseMove(QPointF twips);
     void Form_MouseUp(QPointF twips);
+    void Form_KeyDown(BoardKey key);
     void Form_QueryUnload();
     GridPoint PointUnder(QPointF twips) const;
+    void ShowPointInTitle(GridPoint point);
+    // A release or a play key at `point`: the human's stone there, and the computer's reply.
+    void PlayAt(GridPoint point);
+    void PlaceKeyboardMark();
 
     // DrawingSurface
     void Cls() override;
@@ -78,6 +88,7 @@ private:
     BoardCanvas* canvas_ = nullptr;
     QAction* hintItem_ = nullptr;
     QPointer<QWidget> about_;
+    std::optional<GridPoint> keyPoint_;
     QSize frameExtra_;
     QSize squaredFrom_;  // the outer size last asked to change, and the size asked for
     QSize squaredTo_;

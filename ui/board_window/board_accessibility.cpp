@@ -1,0 +1,232 @@
+#include "ui/board_window/board_accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <array>
+
+#include "engine/game_state.h"
+#include "resources/texts.h"
+#include "ui/board_window/board_canvas.h"
+#include "ui/board_window/board_window.h"
+
+namespace tessarin {
+namespace {
+
+constexpr int CellCount = BoardSize * BoardSize;
+
+// Children are numbered row by row, as a table's cells are: index = (row - 1) * 19 + column - 1.
+int IndexOf(GridPoint point) { return (point.row - 1) * BoardSize + point.column - 1; }
+GridPoint PointOf(int index) { return {index % BoardSize + 1, index / BoardSize + 1}; }
+
+QString CellName(GridPoint point, std::int16_t cell) {
+    const char* what = cell == HumanSide      ? texts::CellRed
+                       : cell == ComputerSide ? texts::CellBlack
+                                              : texts::CellEmpty;
+    return QStringLiteral("(%1,%2) ").arg(point.column).arg(point.row) + QString::fromUtf8(what);
+}
+
+class BoardTable;
+
+// One point of the board. Owned by Qt's accessibility cache; the table it belongs to deletes
+// it when the table goes.
+class BoardCell final : public QAccessibleInterface, public QAccessibleTableCellInterface {
+public:
+    BoardCell(BoardTable* table, GridPoint point) : table_(table), point_(point) {}
+
+    bool isValid() const override;
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override;
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override;
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override;
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override;
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    QAccessible::State state() const override;
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TableCellInterface
+                   ? static_cast<QAccessibleTableCellInterface*>(this)
+                   : nullptr;
+    }
+
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return point_.column - 1; }
+    int rowIndex() const override { return point_.row - 1; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface* table() const override;
+
+private:
+    BoardTable* table_;
+    GridPoint point_;
+};
+
+// The board canvas as a table. What stands on the board and where the keyboard point is are
+// read from the board window each time they are asked for: nothing here can go stale.
+class BoardTable final : public QAccessibleWidget, public QAccessibleTableInterface {
+public:
+    explicit BoardTable(BoardCanvas* canvas) : QAccessibleWidget(canvas, QAccessible::Table) {}
+    ~BoardTable() override {
+        for (const QAccessible::Id id : cellIds_) {
+            if (id != 0) QAccessible::deleteAccessibleInterface(id);
+        }
+    }
+
+    BoardCell* Cell(GridPoint point) const {
+        if (!OnBoard(point.column, point.row)) return nullptr;
+        QAccessible::Id& id = cellIds_[IndexOf(point)];
+        if (id == 0) {
+            id = QAccessible::registerAccessibleInterface(
+                new BoardCell(const_cast<BoardTable*>(this), point));
+        }
+        return static_cast<BoardCell*>(QAccessible::accessibleInterface(id));
+    }
+    std::int16_t Stone(GridPoint point) const {
+        const Form1* form = Window();
+        return form ? form->Game().Board(point.column, point.row) : EmptyCell;
+    }
+    bool HasFocusAt(GridPoint point) const {
+        const Form1* form = Window();
+        const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
+        return keyPoint && keyPoint->column == point.column && keyPoint->row == point.row &&
+               widget()->hasFocus();
+    }
+    // A point's square on the screen, one cell wide, centred on the point.
+    QRect CellRect(GridPoint point) const {
+        const Form1* form = Window();
+        if (!form) return {};
+        const GameState& game = form->Game();
+        const Twips scale = Twips::For(widget());
+        const double half = game.CellSize / 2.0;
+        const QPointF centre(LinePosition(point.column, game.CellSize, game.Margin),
+                             LinePosition(point.row, game.CellSize, game.Margin));
+        const QRectF twips(centre - QPointF(half, half), centre + QPointF(half, half));
+        const QRect pixels =
+            QRectF(scale.ToPixels(twips.topLeft()), scale.ToPixels(twips.bottomRight())).toRect();
+        return pixels.translated(widget()->mapToGlobal(QPoint(0, 0)));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return QString::fromUtf8(texts::BoardName);
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return CellCount; }
+    QAccessibleInterface* child(int index) const override {
+        return index >= 0 && index < CellCount ? Cell(PointOf(index)) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        // Qt asks with a const pointer, but reading a cell's place is a non-const call.
+        auto* cell =
+            child ? const_cast<QAccessibleInterface*>(child)->tableCellInterface() : nullptr;
+        if (!cell || cell->table() != this) return -1;
+        return cell->rowIndex() * BoardSize + cell->columnIndex();
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const Form1* form = Window();
+        if (!form) return nullptr;
+        const GameState& game = form->Game();
+        const QPointF twips =
+            Twips::For(widget()).ToTwips(QPointF(widget()->mapFromGlobal(QPoint(x, y))));
+        const GridPoint point = PointFromPosition(twips.x(), twips.y(), game.CellSize, game.Margin);
+        return Cell(point);
+    }
+    QAccessibleInterface* focusChild() const override {
+        const Form1* form = Window();
+        const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
+        return keyPoint && widget()->hasFocus() ? Cell(*keyPoint) : nullptr;
+    }
+
+    QAccessibleInterface* caption() const override { return nullptr; }
+    QAccessibleInterface* summary() const override { return nullptr; }
+    QAccessibleInterface* cellAt(int row, int column) const override {
+        return Cell({column + 1, row + 1});
+    }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface*> selectedCells() const override { return {}; }
+    QString columnDescription(int column) const override { return QString::number(column + 1); }
+    QString rowDescription(int row) const override { return QString::number(row + 1); }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    int columnCount() const override { return BoardSize; }
+    int rowCount() const override { return BoardSize; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+private:
+    const Form1* Window() const { return qobject_cast<const Form1*>(widget()->window()); }
+
+    mutable std::array<QAccessible::Id, CellCount> cellIds_{};
+};
+
+bool BoardCell::isValid() const { return table_->isValid(); }
+QWindow* BoardCell::window() const { return table_->window(); }
+QAccessibleInterface* BoardCell::parent() const { return table_; }
+QAccessibleInterface* BoardCell::table() const { return table_; }
+QRect BoardCell::rect() const { return table_->CellRect(point_); }
+
+QString BoardCell::text(QAccessible::Text t) const {
+    return t == QAccessible::Name ? CellName(point_, table_->Stone(point_)) : QString();
+}
+
+QAccessible::State BoardCell::state() const {
+    QAccessible::State state;
+    state.focusable = true;
+    state.focused = table_->HasFocusAt(point_);
+    return state;
+}
+
+QAccessibleInterface* BoardFactory(const QString&, QObject* object) {
+    auto* canvas = qobject_cast<BoardCanvas*>(object);
+    return canvas ? new BoardTable(canvas) : nullptr;
+}
+
+// The cell of `point`, when assistive technology is listening: nothing is built otherwise.
+QAccessibleInterface* ListenedCell(BoardCanvas* canvas, GridPoint point) {
+    if (!QAccessible::isActive()) return nullptr;
+    auto* table = dynamic_cast<BoardTable*>(QAccessible::queryAccessibleInterface(canvas));
+    return table ? table->Cell(point) : nullptr;
+}
+
+void Notify(BoardCanvas* canvas, GridPoint point, QAccessible::Event type) {
+    if (QAccessibleInterface* cell = ListenedCell(canvas, point)) {
+        QAccessibleEvent event(cell, type);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+}  // namespace
+
+void InstallBoardAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(BoardFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+void BoardFocusMoved(BoardCanvas* canvas, GridPoint point) {
+    Notify(canvas, point, QAccessible::Focus);
+}
+
+void BoardCellChanged(BoardCanvas* canvas, GridPoint point) {
+    Notify(canvas, point, QAccessible::NameChanged);
+}
+
+}  // namespace tessarin
