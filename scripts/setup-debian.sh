@@ -10,6 +10,7 @@ packages=(
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl libxcb1-dev
     fonts-arphic-uming fonts-arphic-ukai
     desktop-file-utils appstream
+    python3  # the brain's test manager and the include-layering check
 )
 
 missing=()
