@@ -173,14 +173,36 @@ def fuzz(path):
     print("fuzz: %d replies, brain alive until END" % (replies + 3))
 
 
+def replay_pipelined(path, seed, moves):
+    """Sends the second brain of a recorded game all its commands at once; returns the time
+    until its last reply was read. Its replies must be the recorded game's."""
+    brain = Brain(path, seed)
+    brain.ask("ABOUT")  # started and waiting: the time below is the replies' alone
+    commands = ["START 19"] + ["TURN %d,%d" % m for m in moves[0::2]][:len(moves[1::2])]
+    start = time.perf_counter()
+    brain.process.stdin.write("".join(c + "\r\n" for c in commands).encode())
+    brain.process.stdin.flush()
+    replies = [brain.reply() for _ in commands]
+    elapsed = time.perf_counter() - start
+    assert replies == [b"OK"] + [b"%d,%d" % m for m in moves[1::2]], "a different game"
+    brain.end()
+    return len(commands), elapsed
+
+
 def bench(path, games=50):
-    moves = 0
+    played, pipelined, pipelined_seconds = [], 0, 0.0
     for game in range(games):
-        moves += len(play_game(path, (2 * game + 1, 2 * game + 2))[0])
-    print("brain through pipes: %d replies (%d moves) in %d self-played games: %.0f replies/s, "
-          "%.1f us from a command sent to its reply read"
-          % (Brain.asked, moves, games, Brain.asked / Brain.asking_seconds,
+        played.append(play_game(path, (2 * game + 1, 2 * game + 2))[0])
+    print("brain through pipes, one command at a time: %d replies in %d self-played games: "
+          "%.0f replies/s, %.1f us from a command written to its reply read"
+          % (Brain.asked, games, Brain.asked / Brain.asking_seconds,
              1e6 * Brain.asking_seconds / Brain.asked))
+    for game, moves in enumerate(played):
+        count, seconds = replay_pipelined(path, 2 * game + 2, moves)
+        pipelined += count
+        pipelined_seconds += seconds
+    print("brain through a pipe, a game's commands written at once: %d replies: %.0f replies/s"
+          % (pipelined, pipelined / pipelined_seconds))
 
 
 if __name__ == "__main__":
