@@ -35,6 +35,6 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" 
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --help | grep -q -- '--version' ||
     { echo "--help does not list --version"; exit 1; }
 # The brain answers from where it was installed.
-printf 'ABOUT\r\nEND\r\n' | "$prefix/bin/pbrain-tessarin" | grep -q '^name="Tessarin", version="1.0"' ||
-    { echo "the installed pbrain-tessarin does not answer ABOUT"; exit 1; }
+about=$(printf 'ABOUT\r\nEND\r\n' | "$prefix/bin/pbrain-tessarin")
+[[ $about == 'name="Tessarin", version="1.0"'* ]] || { echo "pbrain-tessarin said: $about"; exit 1; }
 echo "install check passed"
