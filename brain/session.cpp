@@ -72,17 +72,16 @@ void BrainSession::HandleLine(std::string_view line) {
     for (const Command& c : Commands) {
         if (c.word == command.word) known = &c;
     }
-    if (pending_ && (!known || known->handler == &BrainSession::Done)) {
-        if (known) {
-            Done(command.rest);
-        } else {
-            AddBoardEntry(line);
-        }
-        return;
-    }
     if (pending_) {
-        pending_.reset();
-        Error("BOARD not closed by DONE; the position is unchanged");
+        // Between BOARD and DONE a line is a stone, unless it is another command.
+        if (!known) {
+            AddBoardEntry(line);
+            return;
+        }
+        if (known->handler != &BrainSession::Done) {
+            pending_.reset();
+            Error("BOARD not closed by DONE; the position is unchanged");
+        }
     }
     if (!known) {
         Reply("UNKNOWN command " + Printable(command.word));
