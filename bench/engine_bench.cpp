@@ -13,15 +13,12 @@
 #include "engine/evaluation.h"
 #include "engine/game_state.h"
 #include "platform/clock_random.h"
-#include "platform/message_box.h"
+#include "tests/support/recorders.h"
 
 namespace tessarin {
 namespace {
 
-class SilentMessageBox final : public MessageBox {
-public:
-    void ShowMessage(const std::string&) override {}
-};
+using testing::SilentMessageBox;
 
 enum Position : int { Empty = 0, MidGame = 1, Crowded = 2 };
 

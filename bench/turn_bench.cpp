@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QHash>
 #include <QMouseEvent>
 #include <chrono>
 #include <cstdlib>
@@ -21,8 +20,8 @@
 
 #include "engine/game_state.h"
 #include "platform/clock_random.h"
-#include "platform/message_box.h"
-#include "platform/settings_store.h"
+#include "tests/board_window/memory_settings.h"
+#include "tests/support/recorders.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_geometry.h"
 #include "ui/board_window/board_window.h"
@@ -30,31 +29,11 @@
 namespace tessarin {
 namespace {
 
-// A remark box that returns at once: a modal box would stop the benchmark at the first five.
-class SilentMessageBox final : public MessageBox {
-public:
-    void ShowMessage(const std::string&) override {}
-};
-
-// The tally is saved after every win; a file write would measure the disk, not the turn.
-class MemorySettings final : public SettingsStore {
-public:
-    QString GetSetting(const QString& application, const QString& section, const QString& key,
-                       const QString& fallback) override {
-        return values_.value(application + '/' + section + '/' + key, fallback);
-    }
-    bool SaveSetting(const QString& application, const QString& section, const QString& key,
-                     const QString& value) override {
-        values_.insert(application + '/' + section + '/' + key, value);
-        return true;
-    }
-    std::unique_ptr<Lock> LockStore(const QString&, std::chrono::milliseconds) override {
-        return std::make_unique<Lock>();
-    }
-
-private:
-    QHash<QString, QString> values_;
-};
+// The tests' own stand-ins. A remark box that returns at once: a modal box would stop the
+// benchmark at the first five. The tally in memory: it is saved after every win, and a file
+// write would measure the disk, not the turn.
+using testing::MemorySettings;
+using testing::SilentMessageBox;
 
 class Harness {
 public:

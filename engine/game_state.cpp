@@ -11,6 +11,13 @@
 
 namespace tessarin {
 
+namespace {
+constexpr int FiveLength = 5;          // stones in an unbroken line that win
+constexpr int Reach = FiveLength - 1;  // the farthest a five through a stone can reach from it
+constexpr int FirstLine = 1;
+constexpr int LastLine = BoardSize;
+}  // namespace
+
 std::int16_t ToCoordinate(std::int32_t value) {
     constexpr std::int32_t lo = std::numeric_limits<std::int16_t>::min();
     constexpr std::int32_t hi = std::numeric_limits<std::int16_t>::max();
@@ -52,17 +59,17 @@ bool GameState::CheckFive() {
     std::int16_t& Left = ScanBounds.Left;
     std::int16_t& Right = ScanBounds.Right;
 
-    Top = CurY > 5 ? CurY - 4 : 1;
-    Bottom = CurY < 16 ? CurY + 4 : 19;
-    Left = CurX > 5 ? CurX - 4 : 1;
-    Right = CurX < 16 ? CurX + 4 : 19;
+    Top = CurY - Reach >= FirstLine ? CurY - Reach : FirstLine;
+    Bottom = CurY + Reach <= LastLine ? CurY + Reach : LastLine;
+    Left = CurX - Reach >= FirstLine ? CurX - Reach : FirstLine;
+    Right = CurX + Reach <= LastLine ? CurX + Reach : LastLine;
 
     // DrawStone has already inverted SideFlag, so it names the side that has just moved.
     const std::int16_t side = SideFlag ? HumanSide : ComputerSide;
     int run = 0;
     auto fiveAt = [&](int x, int y) {
         run = Board(x, y) == side ? run + 1 : 0;
-        return run > 4;
+        return run >= FiveLength;
     };
     // Each scan walks the cells of one line within four steps of the cursor, so every run of
     // five it can see passes through the stone just played.
@@ -94,13 +101,13 @@ bool GameState::CheckFive() {
 
         // Upper right to lower left: walk out from the cursor to each end of the diagonal.
         Left = Right = Top = Bottom = 0;
-        for (int l = 0; l <= 4; ++l) {
-            if (Right == 19 || Top == 1) break;
+        for (int l = 0; l <= Reach; ++l) {
+            if (Right == LastLine || Top == FirstLine) break;
             Right = CurX + l;
             Top = CurY - l;
         }
-        for (int m = 0; m <= 4; ++m) {
-            if (Left == 1 || Bottom == 19) break;
+        for (int m = 0; m <= Reach; ++m) {
+            if (Left == FirstLine || Bottom == LastLine) break;
             Left = CurX - m;
             Bottom = CurY + m;
         }
@@ -123,7 +130,8 @@ bool GameState::CheckFive() {
     const auto& remarks = humanWon ? PersonWinMessages : ComputerWinMessages;
     // Rounding to nearest with halves to even: 0 and 10 come up half as often as the rest.
     // A value in [0, 1) gives 0..10; the clamp only guards the list against a faulty generator.
-    const long drawn = std::lrint(10.0f * random_->NextRandom());
+    constexpr float lastIndex = RemarkCount - 1;
+    const long drawn = std::lrint(lastIndex * random_->NextRandom());
     const auto index = static_cast<std::size_t>(std::clamp(drawn, 0L, long{RemarkCount - 1}));
     messages_->ShowMessage(remarks[index]);
     return true;

@@ -108,9 +108,9 @@ public:
     std::int32_t EvaluatePoint(std::int16_t side) const;
     // The computer's reply: plays the best point for the computer, then checks it for five.
     void ComputerMove();
-    // The hint for the human: the caption for the hint menu item, or nothing when no point
-    // is free (the caption then stays as it is).
-    std::optional<std::string> HintCaption();
+    // The hint for the human: the point the same scan picks for side 1, or nothing when no
+    // point is free. Showing it is the window's business.
+    std::optional<Point> HintPoint();
 
 private:
     std::optional<Point> ScanForBest(std::int16_t side, std::int32_t ScanBoundsRecord::*score,

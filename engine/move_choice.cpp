@@ -1,12 +1,10 @@
 // Move choice: the computer's reply and the hint are the same one-ply scan of the board.
 
 #include <cassert>
-#include <string>
 
 #include "engine/evaluation.h"
 #include "engine/game_state.h"
 #include "platform/random_source.h"
-#include "resources/texts.h"
 
 namespace tessarin {
 
@@ -74,12 +72,8 @@ void GameState::ComputerMove() {
     CheckFive();
 }
 
-std::optional<std::string> GameState::HintCaption() {
-    const std::optional<Point> choice =
-        ScanForBest(HumanSide, &ScanBoundsRecord::HintScore, HintTieThreshold);
-    if (!choice) return std::nullopt;
-    return std::string(texts::MenuHint) + "(" + std::to_string(choice->x) + "," +
-           std::to_string(choice->y) + ")";
+std::optional<Point> GameState::HintPoint() {
+    return ScanForBest(HumanSide, &ScanBoundsRecord::HintScore, HintTieThreshold);
 }
 
 }  // namespace tessarin

@@ -22,6 +22,7 @@ test_packages=(
     desktop-file-utils appstream              # validators of the installed desktop files
     dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
+    python3                                   # the brain's test manager, the include check
 )
 
 case "${1:-}" in

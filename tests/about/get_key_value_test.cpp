@@ -1,11 +1,13 @@
-// GetKeyValue: every kind of value it may meet, read through an in-memory registry.
+// GetKeyValue: every kind of value it may meet, read through an in-memory registry; and the
+// mail link made a URL.
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
-#include "tests/about/about_fixture.h"
+#include "resources/about_texts.h"
+#include "tests/about/actions_fixture.h"
 
 namespace tessarin::testing {
 namespace {
@@ -33,7 +35,7 @@ struct ValueCase {
 // Names the case in failure messages instead of dumping its bytes.
 void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.label; }
 
-class KeyValue : public AboutFixture, public ::testing::WithParamInterface<ValueCase> {};
+class KeyValue : public ActionsFixture, public ::testing::WithParamInterface<ValueCase> {};
 
 TEST_P(KeyValue, ReadsStringsNumbersAndOtherTypes) {
     const ValueCase& c = GetParam();
@@ -41,15 +43,15 @@ TEST_P(KeyValue, ReadsStringsNumbersAndOtherTypes) {
     std::string text = c.entryText;
     switch (c.outcome) {
         case Outcome::Found:
-            EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+            EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
             EXPECT_EQ(text, c.text);
             break;
         case Outcome::NotFound:
-            EXPECT_FALSE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+            EXPECT_FALSE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
             EXPECT_EQ(text, "");
             break;
         case Outcome::Throws:
-            EXPECT_THROW(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text),
+            EXPECT_THROW(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text),
                          RegistryValueError);
             break;
     }
@@ -106,13 +108,13 @@ struct MissingCase {
 
 void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.label; }
 
-class KeyValueMissing : public AboutFixture, public ::testing::WithParamInterface<MissingCase> {};
+class KeyValueMissing : public ActionsFixture, public ::testing::WithParamInterface<MissingCase> {};
 
 TEST_P(KeyValueMissing, IsFalseWithAnEmptyText) {
     const MissingCase& c = GetParam();
     c.setUp(registry);
     std::string text = "old";
-    EXPECT_FALSE(dialog->GetKeyValue(c.root, Key, Name, text));
+    EXPECT_FALSE(actions.GetKeyValue(c.root, Key, Name, text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(registry.OpenKeys(), 0u);
     // A key that opened is closed; one that did not is not closed.
@@ -136,12 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                                   0x80000001}),
     [](const auto& info) { return std::string(info.param.label); });
 
-using KeyValueRead = AboutFixture;
+using KeyValueRead = ActionsFixture;
 
 TEST_F(KeyValueRead, KeyNamesIgnoreLetterCase) {
     registry.Set(Key, Name, REG_SZ, "/usr/bin/hardinfo");
     std::string text;
-    EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo",
+    EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo",
                                     "path", text));
     EXPECT_EQ(text, "/usr/bin/hardinfo");
 }
@@ -151,9 +153,39 @@ TEST_F(KeyValueRead, ARegistryClaimingMoreThanTheBufferIsReadOnlyToItsEnd) {
     registry.ClaimSize(5000);
     std::string text;
     // Whatever it is, it is read from the 1024-byte buffer and no further.
-    EXPECT_TRUE(dialog->GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+    EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
     EXPECT_EQ(text.size(), 1023u);
     EXPECT_EQ(registry.OpenKeys(), 0u);
+}
+
+}  // namespace
+}  // namespace tessarin::testing
+
+namespace tessarin::testing {
+namespace {
+
+struct EncodingCase {
+    const char* text;
+    const char* encoded;
+};
+
+TEST(MailLink, PercentEncodesAllButTheUnreservedAndTheKept) {
+    for (const auto& [text, encoded] :
+         {EncodingCase{"a b", "a%20b"}, EncodingCase{"\r\n", "%0D%0A"},
+          EncodingCase{"你", "%E4%BD%A0"}, EncodingCase{"%", "%25"},
+          EncodingCase{"Az09-._~", "Az09-._~"}, EncodingCase{"?&=!:", "?&=!:"},
+          EncodingCase{"#<>\"", "%23%3C%3E%22"}}) {
+        EXPECT_EQ(PercentEncoded(text, "?&=!:"), encoded) << text;
+    }
+}
+
+TEST(MailLink, IsOneLineOfPrintableAscii) {
+    const std::string url = MailLinkUrl();
+    EXPECT_EQ(url.rfind(std::string("mailto:") + texts::ContactAddress + "?Subject=Pelorin%E4", 0),
+              0u)
+        << url;
+    EXPECT_TRUE(url.ends_with("%0D%0A")) << url;
+    for (const char c : url) EXPECT_TRUE(c > ' ' && c <= '~') << url;
 }
 
 }  // namespace

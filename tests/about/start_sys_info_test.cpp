@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "tests/about/about_fixture.h"
+#include "tests/about/actions_fixture.h"
 
 namespace tessarin::testing {
 namespace {
@@ -53,7 +53,7 @@ struct SysInfoCase {
 // Names the case in failure messages instead of dumping its bytes.
 void PrintTo(const SysInfoCase& c, std::ostream* os) { *os << c.label; }
 
-class SysInfo : public AboutFixture, public ::testing::WithParamInterface<SysInfoCase> {
+class SysInfo : public ActionsFixture, public ::testing::WithParamInterface<SysInfoCase> {
 protected:
     QTemporaryDir scratch;
 };
@@ -70,7 +70,7 @@ TEST_P(SysInfo, StartsTheViewerOrSaysItCannot) {
     const World world{registry, starter, QDir(scratch.path()).canonicalPath().toStdString()};
     c.setUp(world);
 
-    dialog->StartSysInfo();
+    actions.StartSysInfo();
 
     std::vector<std::string> started;
     for (const auto& s : c.started) started.push_back(Expand(s, world.folder));
@@ -80,7 +80,6 @@ TEST_P(SysInfo, StartsTheViewerOrSaysItCannot) {
         c.message ? std::vector<std::string>{"目前無法提供系統資訊"} : std::vector<std::string>{};
     EXPECT_EQ(messages.shown, shown);
     EXPECT_EQ(registry.OpenKeys(), 0u) << "a key was left open";
-    EXPECT_TRUE(mail.urls.empty());
 }
 
 const std::vector<std::string> FirstOnly{First};

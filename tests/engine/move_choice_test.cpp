@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <random>
@@ -22,10 +21,6 @@ namespace tessarin::testing {
 namespace {
 
 using Calls = std::vector<std::string>;
-
-std::string Caption(int x, int y) {
-    return std::string(texts::MenuHint) + "(" + std::to_string(x) + "," + std::to_string(y) + ")";
-}
 
 void ScriptRepeated(ScriptedRandom& random, int count, float value) {
     for (int i = 0; i < count; ++i) random.Script({value});
@@ -105,7 +100,7 @@ TEST_P(EmptyBoardHint, ThresholdIsFourInTen) {
     t.random.Script({c.lastDraw});
     const auto board = t.game.Board.cells;
 
-    EXPECT_EQ(t.game.HintCaption(), Caption(c.shown.x, c.shown.y));
+    EXPECT_EQ(t.game.HintPoint(), c.shown);
 
     EXPECT_EQ(t.random.draws, 161);
     EXPECT_EQ(t.random.Remaining(), 0u);
@@ -165,7 +160,7 @@ TEST(ShowHint, StillScansAfterTheGameIsOver) {
         t.game.GameOver = BoolTrue;
         ScriptRepeated(t.random, 12, 0.0f);
         t.random.Script({lastDraw});
-        EXPECT_EQ(t.game.HintCaption(), Caption(shown.x, shown.y));
+        EXPECT_EQ(t.game.HintPoint(), shown);
         EXPECT_EQ(t.random.draws, 13);
         EXPECT_EQ(t.game.GameOver, BoolTrue);
     }
@@ -286,7 +281,7 @@ TEST(FullBoard, ComputerDoesNotMoveAndHintShowsNothing) {
     EXPECT_TRUE(t.messages.shown.empty());
 
     ScriptRepeated(t.random, 361, 0.9f);
-    EXPECT_EQ(t.game.HintCaption(), std::nullopt);
+    EXPECT_EQ(t.game.HintPoint(), std::nullopt);
     EXPECT_EQ(t.random.draws, 722);
     EXPECT_TRUE(t.game.Board.cells == board);
 }
@@ -330,20 +325,15 @@ TEST(MoveChoice, AlwaysPicksAnEmptyPointWithTheBestTotal) {
 
         if (anyEmpty) {
             const std::int32_t bestHint = BestEmptyTotal(game, HumanSide);
-            const std::optional<std::string> caption = game.HintCaption();
-            ASSERT_TRUE(caption.has_value());
-            int hx = 0;
-            int hy = 0;
-            const std::string prefix = texts::MenuHint;
-            ASSERT_EQ(caption->rfind(prefix, 0), 0u) << *caption;
-            ASSERT_EQ(std::sscanf(caption->c_str() + prefix.size(), "(%d,%d)", &hx, &hy), 2);
-            ASSERT_TRUE(OnBoard(hx, hy)) << *caption;
-            ASSERT_EQ(game.Board(hx, hy), EmptyCell) << *caption;
-            game.CurX = static_cast<std::int16_t>(hx);
-            game.CurY = static_cast<std::int16_t>(hy);
-            EXPECT_EQ(game.EvaluatePoint(HumanSide), bestHint) << *caption;
+            const std::optional<Point> hint = game.HintPoint();
+            ASSERT_TRUE(hint.has_value());
+            ASSERT_TRUE(OnBoard(hint->x, hint->y));
+            ASSERT_EQ(game.Board(hint->x, hint->y), EmptyCell);
+            game.CurX = hint->x;
+            game.CurY = hint->y;
+            EXPECT_EQ(game.EvaluatePoint(HumanSide), bestHint);
         } else {
-            EXPECT_EQ(game.HintCaption(), std::nullopt);
+            EXPECT_EQ(game.HintPoint(), std::nullopt);
         }
 
         const std::int32_t best = anyEmpty ? BestEmptyTotal(game, ComputerSide) : 0;

@@ -15,6 +15,7 @@ expect() {
 }
 id=org.tessarin.Tessarin
 expect bin/tessarin
+expect bin/pbrain-tessarin
 expect share/applications/$id.desktop
 expect share/metainfo/$id.metainfo.xml
 expect share/icons/hicolor/scalable/apps/$id.svg
@@ -33,4 +34,7 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" 
 [ "$out" = "Tessarin 1.0" ] || { echo "--version said: $out"; exit 1; }
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --help | grep -q -- '--version' ||
     { echo "--help does not list --version"; exit 1; }
+# The brain answers from where it was installed.
+about=$(printf 'ABOUT\r\nEND\r\n' | "$prefix/bin/pbrain-tessarin")
+[[ $about == 'name="Tessarin", version="1.0"'* ]] || { echo "pbrain-tessarin said: $about"; exit 1; }
 echo "install check passed"

@@ -1,7 +1,7 @@
 #pragma once
 
-// Stand-ins for the platform services: a scripted random sequence and a message box that
-// records instead of blocking.
+// Stand-ins for the platform services: a scripted random sequence and message boxes that
+// record or ignore instead of blocking. The benchmarks use them too.
 
 #include <deque>
 #include <stdexcept>
@@ -17,6 +17,13 @@ class RecordingMessageBox final : public MessageBox {
 public:
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
     std::vector<std::string> shown;
+};
+
+// Returns at once and keeps nothing: for runs that play thousands of games, where a modal box
+// would stop at the first five and a record would only grow.
+class SilentMessageBox final : public MessageBox {
+public:
+    void ShowMessage(const std::string&) override {}
 };
 
 // Hands out the scripted values in order; running out is a test failure, not a silent 0,

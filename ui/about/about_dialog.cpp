@@ -1,8 +1,6 @@
 #include "ui/about/about_dialog.h"
 
 #include <QDesktopServices>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,12 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
-#include <algorithm>
 #include <array>
-#include <cstdint>
 
-#include "platform/message_box.h"
-#include "platform/program_starter.h"
 #include "platform/twips.h"
 #include "resources/about_texts.h"
 #include "ui/about/click_label.h"
@@ -82,46 +76,6 @@ QFont Face(const char* family, double pointSize, QFont::Weight weight) {
     return font;
 }
 
-// Appended to the folder of the second location as "\MSINFO32.EXE" on Windows. On Linux the folder
-// is a Linux directory, so the separator becomes '/'; the name keeps its capitals, and since Linux
-// names are case-sensitive only a file called exactly MSINFO32.EXE is found.
-constexpr const char* SysInfoFileInFolder = "/MSINFO32.EXE";
-
-// Closes an opened key however GetKeyValue is left, a thrown error included.
-class KeyCloser {
-public:
-    KeyCloser(Registry& registry, RegKey key) : registry_(registry), key_(key) {}
-    ~KeyCloser() { registry_.RegCloseKey(key_); }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-
-private:
-    Registry& registry_;
-    RegKey key_;
-};
-
-// The number in a REG_DWORD's bytes, least significant first, as decimal text. The value is
-// unsigned, as the registry's type is: 0xFFFFFFFF reads "4294967295", not "-1".
-std::string DwordText(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > sizeof(std::uint32_t)) {
-        throw RegistryValueError("a number value of " + std::to_string(bytes.size()) + " bytes");
-    }
-    std::uint32_t number = 0;
-    for (auto it = bytes.rbegin(); it != bytes.rend(); ++it) {
-        number = (number << 8) | static_cast<unsigned char>(*it);
-    }
-    return std::to_string(number);
-}
-
-// The mail link as a URL. The link text holds spaces and Chinese characters and ends in CR LF,
-// which a URL can carry only percent-encoded. Rather than leave QUrl's tolerant parser to guess
-// (QUrl::fromUserInput, for one, drops the final CR LF), every byte but the unreserved ones and
-// those that give the link its structure is encoded here, and the result is parsed strictly.
-QUrl UrlFromLinkText(const std::string& text) {
-    const QByteArray encoded = QByteArray::fromStdString(text).toPercentEncoding(":@?&=!,;/+");
-    return QUrl::fromEncoded(encoded, QUrl::StrictMode);
-}
-
 }  // namespace
 
 frmAbout::frmAbout(MessageBox& messages, Registry& registry, ProgramStarter& starter,
@@ -129,9 +83,7 @@ frmAbout::frmAbout(MessageBox& messages, Registry& registry, ProgramStarter& sta
     // A fixed frame: a title with the close box, no minimise or maximise button.
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      messages_(messages),
-      registry_(registry),
-      starter_(starter) {
+      actions_(messages, registry, starter) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromUtf8(texts::AboutCaption));
     setWindowIcon(QIcon(QString::fromLatin1(IconPicture)));
@@ -262,70 +214,10 @@ void frmAbout::lblDescription_Click() { MailToMe(); }
 
 void frmAbout::lblDisclaimer_Click() { MailToMe(); }
 
-void frmAbout::StartSysInfo() {
-    try {
-        std::string sysInfoPath;
-        // The first location's text is the viewer's path: started as read, not tested first.
-        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoPathValue, sysInfoPath);
-        if (!found &&
-            GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoFolderKey, SysInfoFolderValue, sysInfoPath)) {
-            sysInfoPath += SysInfoFileInFolder;
-            found = QFileInfo(QFile::decodeName(QByteArray::fromStdString(sysInfoPath))).isFile();
-        }
-        if (found && starter_.Start(sysInfoPath)) return;
-    } catch (const std::exception&) {
-        // A value that could not be understood ends the search at once: the second location
-        // is not tried.
-    }
-    messages_.ShowMessage(texts::SysInfoUnavailable);
-}
-
-bool frmAbout::GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                           std::string& KeyVal) {
-    RegKey key = 0;
-    if (registry_.RegOpenKeyExA(KeyRoot, KeyName, SysInfoKeyAccess, &key) != ERROR_SUCCESS) {
-        KeyVal.clear();
-        return false;
-    }
-    // Also closes the key when an unusable value is thrown out below, which would otherwise
-    // leave it open for the rest of the run.
-    const KeyCloser closer(registry_, key);
-
-    std::array<std::uint8_t, RegValueBufferSize> buffer{};
-    std::uint32_t size = RegValueBufferSize;
-    RegValueType type = 0;
-    if (registry_.RegQueryValueExA(key, SubKeyRef, &type, buffer.data(), &size) != ERROR_SUCCESS) {
-        KeyVal.clear();
-        return false;
-    }
-    // A registry that claims more bytes than the buffer holds is not followed past its end.
-    size = std::min(size, RegValueBufferSize);
-
-    // A value of no bytes has no last byte to look at. Taken for granted, that read would fall
-    // before the buffer; it is an error instead, so the caller gives up with its message.
-    if (size == 0) throw RegistryValueError("registry value \"" + SubKeyRef + "\" is empty");
-    std::string kept(reinterpret_cast<const char*>(buffer.data()), size);
-    // A string stored with its terminating zero reads the same as one stored without.
-    if (kept.back() == '\0') kept.pop_back();
-
-    switch (type) {
-        case REG_SZ:
-            KeyVal = kept;
-            break;
-        case REG_DWORD:
-            KeyVal = DwordText(kept);
-            break;
-        default:
-            // Found, but of no type that gives a text: the caller's text stays as it was.
-            break;
-    }
-    return true;
-}
-
 void frmAbout::MailToMe() {
-    // The link is built as text, exactly as it reads, and made a URL only here: handed over
-    // raw it is no valid URL (a strict parse stops at the CR).
-    QDesktopServices::openUrl(UrlFromLinkText(texts::MailLink()));
+    // Handed over as the link reads, it would be no valid URL (a strict parse stops at the CR).
+    QDesktopServices::openUrl(
+        QUrl::fromEncoded(QByteArray::fromStdString(MailLinkUrl()), QUrl::StrictMode));
 }
 
 }  // namespace tessarin

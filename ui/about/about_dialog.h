@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QDialog>
-#include <stdexcept>
-#include <string>
 
 #include "platform/registry.h"
+#include "ui/about/about_actions.h"
 
 class QLabel;
 class QPushButton;
@@ -14,13 +13,6 @@ namespace tessarin {
 class ClickLabel;
 class MessageBox;
 class ProgramStarter;
-
-// Raised by GetKeyValue for a value it can read but cannot make sense of (an empty value, or a
-// number that is no 32-bit number). StartSysInfo turns it into its failure message.
-class RegistryValueError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The About dialog: the program's title, a note from the author and a disclaimer, with buttons
 // to close it and to start the system-information viewer, and a mail link behind both texts.
@@ -38,15 +30,8 @@ public:
              QWidget* owner = nullptr);
 
     // Starts the system-information viewer named by the registry, or shows
-    // "目前無法提供系統資訊" when it cannot. Never throws.
-    void StartSysInfo();
-
-    // Reads the value `SubKeyRef` of the key `KeyName` under `KeyRoot` into `KeyVal`: a string as
-    // it is, a 32-bit number as decimal text, any other type leaves `KeyVal` as it was. False, and
-    // `KeyVal` empty, when the key or the value cannot be read. Throws RegistryValueError for a
-    // value that was read but holds nothing usable; the key is closed on every way out.
-    bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                     std::string& KeyVal);
+    // "目前無法提供系統資訊" when it cannot (AboutActions does the looking up).
+    void StartSysInfo() { actions_.StartSysInfo(); }
 
     // Asks the desktop to open a new mail to the author. Whether it could is not looked at.
     void MailToMe();
@@ -64,9 +49,7 @@ private:
     void lblDescription_Click();
     void lblDisclaimer_Click();
 
-    MessageBox& messages_;
-    Registry& registry_;
-    ProgramStarter& starter_;
+    AboutActions actions_;
 
     QLabel* picIcon = nullptr;
     QPushButton* cmdOK = nullptr;

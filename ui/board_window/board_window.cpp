@@ -67,6 +67,11 @@ Form1::Form1(BoardServices services, QWidget* parent)
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
+    // Copied whole into the game's own lists, which must be exactly as long.
+    static_assert(texts::ComputerWinMessages.size() ==
+                  std::tuple_size_v<decltype(game_.ComputerWinMessages)>);
+    static_assert(texts::PersonWinMessages.size() ==
+                  std::tuple_size_v<decltype(game_.PersonWinMessages)>);
     std::ranges::copy(texts::ComputerWinMessages, game_.ComputerWinMessages.begin());
     std::ranges::copy(texts::PersonWinMessages, game_.PersonWinMessages.begin());
     DrawGrid();
@@ -166,8 +171,11 @@ void Form1::NewGame() {
 }
 
 void Form1::ShowHint() {
-    if (const auto caption = game_.HintCaption())
-        hintItem_->setText(QString::fromStdString(*caption));
+    // With no free point the caption keeps whatever it showed last.
+    if (const std::optional<Point> hint = game_.HintPoint()) {
+        hintItem_->setText(QString::fromUtf8(texts::MenuHint) + '(' + QString::number(hint->x) +
+                           ',' + QString::number(hint->y) + ')');
+    }
 }
 
 void Form1::ShowScore() {

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Replies per second of pbrain-tessarin through its pipes: two brains play 50 whole games
+# against each other under the test's manager, which times every command from the moment it
+# is written to the moment the reply is read.
+#   bash bench/measure_brain.sh [build-dir]
+set -euo pipefail
+build=${1:-build-test}
+here=$(cd "$(dirname "$0")" && pwd)
+/usr/bin/python3 "$here/../tests/brain/manager.py" bench "$build/brain/pbrain-tessarin"

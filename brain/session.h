@@ -1,0 +1,81 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "brain/command_line.h"
+#include "engine/game_state.h"
+#include "platform/message_box.h"
+
+namespace tessarin {
+class RandomSource;
+}
+
+namespace tessarin::brain {
+
+// Where the brain's replies go, one line at a time, without the line end.
+class ReplySink {
+public:
+    virtual ~ReplySink() = default;
+    virtual void Send(std::string_view line) = 0;
+};
+
+// A game played through the protocol. The brain is the computer: its stones are side 2 and
+// it chooses them exactly as the computer does against a person; the manager's other player
+// is side 1. Every line is answered as the protocol asks: a move, OK, ERROR or UNKNOWN with a
+// reason, or nothing (INFO, END, and the lines of a BOARD list before its DONE). No line,
+// however malformed, changes the game unless it is a valid command.
+class BrainSession {
+public:
+    BrainSession(RandomSource& random, ReplySink& replies);
+
+    void HandleLine(std::string_view line);
+    bool Ended() const { return ended_; }
+    const GameState& Game() const { return game_; }
+
+private:
+    using Handler = void (BrainSession::*)(std::string_view arguments);
+    struct Command {
+        std::string_view word;
+        Handler handler;
+    };
+    static const Command Commands[];
+
+    void Start(std::string_view arguments);
+    void Restart(std::string_view arguments);
+    void Begin(std::string_view arguments);
+    void Turn(std::string_view arguments);
+    void Board(std::string_view arguments);
+    void Done(std::string_view arguments);
+    void Takeback(std::string_view arguments);
+    void Info(std::string_view arguments);
+    void About(std::string_view arguments);
+    void End(std::string_view arguments);
+
+    // A line between BOARD and DONE.
+    void AddBoardEntry(std::string_view line);
+    // Plays the computer's reply and sends it, or says why there is none.
+    void PlayComputerMove();
+    void Reply(std::string_view line) { replies_.Send(line); }
+    void Error(const std::string& reason) { replies_.Send("ERROR " + reason); }
+
+    class SilentMessageBox final : public MessageBox {
+    public:
+        void ShowMessage(const std::string&) override {}
+    };
+
+    // A BOARD list being read: the position so far, or why it cannot be used.
+    struct PendingBoard {
+        BoardCells cells;
+        std::string problem;
+    };
+
+    SilentMessageBox messages_;  // the remark on a five is for a person at the window
+    GameState game_;
+    ReplySink& replies_;
+    std::optional<PendingBoard> pending_;
+    bool ended_ = false;
+};
+
+}  // namespace tessarin::brain

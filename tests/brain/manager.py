@@ -1,0 +1,211 @@
+#!/usr/bin/python3
+"""A small tournament manager for pbrain-tessarin, speaking the protocol through pipes.
+
+  manager.py play BRAIN    two brains play each other to a five or a full board, every move
+                           checked; the same seeds must give the same game again
+  manager.py fuzz BRAIN    random and broken lines: the brain answers what needs an answer,
+                           stays alive and ends on END
+  manager.py bench BRAIN   replies per second through the pipes over whole self-played games
+"""
+
+import os
+import random
+import re
+import select
+import subprocess
+import sys
+import time
+
+SIZE = 19
+MOVE = re.compile(rb"^(\d+),(\d+)$")
+REPLY_TIMEOUT = 30.0  # seconds; generous, the machine may be busy
+
+
+class Brain:
+    asked = 0  # questions answered, and the seconds they took, over every brain of the run
+    asking_seconds = 0.0
+
+    def __init__(self, path, seed=None):
+        args = [path] + (["--seed", str(seed)] if seed is not None else [])
+        self.process = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.buffer = b""
+
+    def send(self, line):
+        data = line if isinstance(line, bytes) else line.encode()
+        self.process.stdin.write(data + b"\r\n")
+        self.process.stdin.flush()
+
+    def reply(self):
+        """The next reply line, or fail if none comes."""
+        deadline = time.monotonic() + REPLY_TIMEOUT
+        while b"\n" not in self.buffer:
+            left = deadline - time.monotonic()
+            fd = self.process.stdout.fileno()
+            if left <= 0 or not select.select([fd], [], [], left)[0]:
+                raise AssertionError("no reply within %.0f s" % REPLY_TIMEOUT)
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                raise AssertionError("the brain closed its output (exit %s)" % self.process.poll())
+            self.buffer += chunk
+        line, self.buffer = self.buffer.split(b"\n", 1)
+        return line.rstrip(b"\r")
+
+    def ask(self, line):
+        start = time.perf_counter()
+        self.send(line)
+        answer = self.reply()
+        Brain.asked += 1
+        Brain.asking_seconds += time.perf_counter() - start
+        return answer
+
+    def end(self):
+        self.send("END")
+        self.process.stdin.close()
+        code = self.process.wait(timeout=REPLY_TIMEOUT)
+        assert code == 0, "exit code %d after END" % code
+        assert self.process.stdout.read() == b"", "a reply to END"
+
+
+def parse_move(reply, board):
+    m = MOVE.match(reply)
+    assert m, "not a move: %r" % reply
+    x, y = int(m.group(1)), int(m.group(2))
+    assert 0 <= x < SIZE and 0 <= y < SIZE, "off the board: %r" % reply
+    assert (x, y) not in board, "on a taken point: %r" % reply
+    return x, y
+
+
+def five_through(board, point, who):
+    for dx, dy in ((1, 0), (0, 1), (1, 1), (1, -1)):
+        run = 1
+        for sign in (1, -1):
+            x, y = point[0] + sign * dx, point[1] + sign * dy
+            while board.get((x, y)) == who:
+                run += 1
+                x, y = x + sign * dx, y + sign * dy
+        if run >= 5:
+            return True
+    return False
+
+
+def play_game(path, seeds):
+    """One game between two brains; returns the moves and how it ended."""
+    brains = [Brain(path, seed) for seed in seeds]
+    for brain in brains:
+        assert brain.ask("START 19") == b"OK"
+    board, moves = {}, []
+    reply = brains[0].ask("BEGIN")
+    mover = 0
+    while True:
+        point = parse_move(reply, board)
+        board[point] = mover
+        moves.append(point)
+        if five_through(board, point, mover):
+            result = "five"
+            break
+        if len(board) == SIZE * SIZE:
+            result = "full"
+            break
+        mover = 1 - mover
+        reply = brains[mover].ask("TURN %d,%d" % point)
+    for brain in brains:
+        brain.end()
+    return moves, result
+
+
+def play(path):
+    games = []
+    for seeds in ((1, 2), (3, 4), (1, 2)):
+        moves, result = play_game(path, seeds)
+        print("seeds %s: %s after %d moves" % (seeds, result, len(moves)))
+        games.append(moves)
+    assert games[0] == games[2], "the same seeds played a different game"
+    assert games[0] != games[1], "different seeds played the same game"
+
+
+def random_line(rng):
+    kind = rng.randrange(6)
+    if kind == 0:  # random bytes, never containing a line end
+        return bytes(rng.choice([b for b in range(256) if b not in (10, 13)])
+                     for _ in range(rng.randrange(1, 80)))
+    if kind == 1:  # very long
+        return b"X" * rng.choice([5000, 100000, 1000000])
+    if kind == 2:  # NUL and control bytes
+        return b"TURN\x00 1,1\x07"
+    words = [b"START", b"TURN", b"TAKEBACK", b"START 19"]
+    junk = [b"", b"a,b", b"1,", b"-5,3", b"99,99", b"1,2,3", b"\xff\xfe", b"9" * 40, b",,,"]
+    return rng.choice(words[:3]) + b" " + rng.choice(junk)
+
+
+def fuzz(path):
+    rng = random.Random(20261208)
+    brain = Brain(path, seed=5)
+    replies = 0
+    commands = {b"START", b"RESTART", b"BEGIN", b"TURN", b"BOARD", b"DONE", b"TAKEBACK",
+                b"INFO", b"ABOUT", b"END"}
+    for _ in range(600):
+        line = random_line(rng)
+        word = re.split(rb"[ \t]+", line.strip(b" \t"))[0].upper()
+        if not word or (word in commands and not line.startswith((b"START", b"TURN",
+                                                                  b"TAKEBACK"))):
+            continue  # a blank line, or a random one that happens to be a real command
+        reply = brain.ask(line)
+        replies += 1
+        # A line that is no command is UNKNOWN; a broken START, TURN or TAKEBACK is an ERROR,
+        # or, for a TURN that happens to be valid, the brain's move.
+        if word in commands:
+            assert reply.startswith(b"ERROR ") or reply == b"OK" or MOVE.match(reply), reply
+        else:
+            assert reply.startswith(b"UNKNOWN "), (line[:40], reply)
+        assert len(reply) < 200 and b"\r" not in reply, reply
+        # Still in step: ABOUT is answered next, nothing stale is left in between.
+        assert brain.ask("ABOUT").startswith(b'name="Tessarin"')
+        replies += 1
+        if rng.randrange(20) == 0:
+            assert brain.ask("RESTART") == b"OK"
+    # Line ends of every kind, and a last line without one.
+    brain.process.stdin.write(b"ABOUT\rABOUT\nABOUT\r\n")
+    brain.process.stdin.flush()
+    for _ in range(3):
+        assert brain.reply().startswith(b'name="Tessarin"')
+    assert brain.process.poll() is None, "the brain died"
+    brain.end()
+    print("fuzz: %d replies, brain alive until END" % (replies + 3))
+
+
+def replay_pipelined(path, seed, moves):
+    """Sends the second brain of a recorded game all its commands at once; returns the time
+    until its last reply was read. Its replies must be the recorded game's."""
+    brain = Brain(path, seed)
+    brain.ask("ABOUT")  # started and waiting: the time below is the replies' alone
+    commands = ["START 19"] + ["TURN %d,%d" % m for m in moves[0::2]][:len(moves[1::2])]
+    start = time.perf_counter()
+    brain.process.stdin.write("".join(c + "\r\n" for c in commands).encode())
+    brain.process.stdin.flush()
+    replies = [brain.reply() for _ in commands]
+    elapsed = time.perf_counter() - start
+    assert replies == [b"OK"] + [b"%d,%d" % m for m in moves[1::2]], "a different game"
+    brain.end()
+    return len(commands), elapsed
+
+
+def bench(path, games=50):
+    played, pipelined, pipelined_seconds = [], 0, 0.0
+    for game in range(games):
+        played.append(play_game(path, (2 * game + 1, 2 * game + 2))[0])
+    print("brain through pipes, one command at a time: %d replies in %d self-played games: "
+          "%.0f replies/s, %.1f us from a command written to its reply read"
+          % (Brain.asked, games, Brain.asked / Brain.asking_seconds,
+             1e6 * Brain.asking_seconds / Brain.asked))
+    for game, moves in enumerate(played):
+        count, seconds = replay_pipelined(path, 2 * game + 2, moves)
+        pipelined += count
+        pipelined_seconds += seconds
+    print("brain through a pipe, a game's commands written at once: %d replies: %.0f replies/s"
+          % (pipelined, pipelined / pipelined_seconds))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] not in ("play", "fuzz", "bench"):
+        sys.exit(__doc__)
+    {"play": play, "fuzz": fuzz, "bench": bench}[sys.argv[1]](sys.argv[2])

@@ -1,0 +1,194 @@
+// The protocol session: command sessions with their exact replies, and whole games checked
+// move by move against the computer's own choice.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "brain/session.h"
+#include "engine/game_state.h"
+#include "platform/clock_random.h"
+#include "tests/support/recorders.h"
+
+namespace tessarin::brain {
+namespace {
+
+using Lines = std::vector<std::string>;
+using tessarin::testing::RecordingMessageBox;
+using tessarin::testing::ScriptedRandom;
+
+class RecordingReplies final : public ReplySink {
+public:
+    void Send(std::string_view line) override { lines.emplace_back(line); }
+    Lines lines;
+};
+
+// Ties never (0) or always (0.9) move the choice to the later point, which makes the chosen
+// point the first or the last of the best ones in scan order (column by column).
+constexpr float FirstOfTies = 0.0f;
+constexpr float LastOfTies = 0.9f;
+
+struct SessionCase {
+    const char* name;
+    float draws;
+    Lines input;
+    Lines replies;
+};
+void PrintTo(const SessionCase& c, std::ostream* out) { *out << c.name; }
+
+class Session : public ::testing::TestWithParam<SessionCase> {};
+
+TEST_P(Session, RepliesExactly) {
+    const SessionCase& c = GetParam();
+    ScriptedRandom random;
+    random.Always(c.draws);
+    RecordingReplies replies;
+    BrainSession session(random, replies);
+    for (const auto& line : c.input) session.HandleLine(line);
+    EXPECT_EQ(replies.lines, c.replies);
+}
+
+const std::string About = R"(name="Tessarin", version="1.0", author="Pelorin", country="Taiwan")";
+// Four of the opponent's stones on the top row, from its left end: the brain must block at
+// 4,0 (the four scores 500000 there, more than anything else).
+const Lines OpponentFour = {"BOARD", "0,0,2", "1,0,2", "2,0,2", "3,0,2", "18,18,1", "DONE"};
+
+Lines Join(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Brain, Session,
+    ::testing::Values(
+        SessionCase{"StartOnlyNineteen",
+                    FirstOfTies,
+                    {"START 19", "START 20", "START 15", "START", "START x", "start 19"},
+                    {"OK", "ERROR unsupported size 20: the board is 19 x 19",
+                     "ERROR unsupported size 15: the board is 19 x 19",
+                     "ERROR START needs the board size", "ERROR START needs the board size", "OK"}},
+        // An empty board scores 20 at every point 4..14 from the edges (0-based): the first
+        // of them is 4,4, the last 14,14.
+        SessionCase{"BeginFirstOfTheBest", FirstOfTies, {"START 19", "BEGIN"}, {"OK", "4,4"}},
+        SessionCase{"BeginLastOfTheBest", LastOfTies, {"START 19", "BEGIN"}, {"OK", "14,14"}},
+        // The eight neighbours of a lone stone tie; 8,8 is the first, 10,10 the last.
+        SessionCase{"TurnNextToTheStone", FirstOfTies, {"START 19", "TURN 9,9"}, {"OK", "8,8"}},
+        SessionCase{"TurnLastNeighbour", LastOfTies, {"TURN 9,9"}, {"10,10"}},
+        SessionCase{"TurnRefusals",
+                    FirstOfTies,
+                    {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
+                     "TURN 9,9", "TURN 9,9", "TURN 8,8"},
+                    {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board",
+                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y",
+                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y", "8,8",
+                     "ERROR 9,9 is taken", "ERROR 8,8 is taken"}},
+        SessionCase{"BoardIsLikeTurn", FirstOfTies, {"BOARD", "9,9,2", "DONE"}, {"8,8"}},
+        // The brain's own four on the top row: it completes the five, and the game is over.
+        SessionCase{
+            "BoardOwnFourMakesFive",
+            FirstOfTies,
+            {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "9,9,2", "DONE", "TURN 15,15", "BEGIN"},
+            {"4,0", "ERROR the game is over", "ERROR the game is over"}},
+        SessionCase{
+            "BoardProblems",
+            FirstOfTies,
+            {"BOARD", "0,0,3", "DONE", "BOARD", "5,5,1", "5,5,2", "DONE", "BOARD", "19,0,1", "DONE",
+             "BOARD", "junk", "1,1,1", "DONE", "BOARD", "1,1,1", "TURN 9,9", "BOARD", "ABOUT"},
+            {"ERROR BOARD stone owner 3 is not 1 or 2; the position is unchanged",
+             "ERROR BOARD point 5,5 is taken twice; the position is unchanged",
+             "ERROR BOARD point 19,0 is off the board; the position is unchanged",
+             "ERROR BOARD line \"junk\" is not x,y,who; the position is unchanged",
+             "ERROR BOARD not closed by DONE; the position is unchanged", "8,8",
+             "ERROR BOARD not closed by DONE; the position is unchanged", About}},
+        SessionCase{"Takeback",
+                    FirstOfTies,
+                    {"TURN 9,9", "TAKEBACK 8,8", "TAKEBACK 8,8", "TAKEBACK 9,9", "TAKEBACK x",
+                     "TAKEBACK 19,19", "TURN 9,9"},
+                    {"8,8", "OK", "ERROR no stone at 8,8", "OK", "ERROR TAKEBACK needs a point x,y",
+                     "ERROR 19,19 is off the board", "8,8"}},
+        // The opponent's five ends the game; taking its last stone back reopens it.
+        SessionCase{"OpponentFiveAndTakeback",
+                    FirstOfTies,
+                    Join(OpponentFour,
+                         {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}),
+                    {"4,0", "OK", "ERROR the game is over: the opponent has five in a row",
+                     "ERROR the game is over", "OK",
+                     "ERROR the game is over: the opponent has five in a row"}},
+        SessionCase{"RestartEmptiesTheBoard",
+                    FirstOfTies,
+                    {"TURN 9,9", "RESTART", "TURN 9,9"},
+                    {"8,8", "OK", "8,8"}},
+        SessionCase{"QuietLines",
+                    FirstOfTies,
+                    {"INFO timeout_turn 1000", "INFO max_memory 83886080", "INFO", "", "   \t"},
+                    {}},
+        SessionCase{"UnknownAndStray",
+                    FirstOfTies,
+                    {"FOO bar", "\x01\xff", "DONE", "about", "RECTSTART 19,19"},
+                    {"UNKNOWN command FOO", "UNKNOWN command ??", "ERROR DONE without BOARD", About,
+                     "UNKNOWN command RECTSTART"}},
+        SessionCase{"NothingAfterEnd", FirstOfTies, {"END", "ABOUT", "BEGIN"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A board without a five can fill up; then there is no move to make. The pattern repeats
+// two of each colour along a row and alternates down a column, so no line reaches five.
+TEST(SessionFullBoard, SaysSoInsteadOfMoving) {
+    ScriptedRandom random;
+    random.Always(FirstOfTies);
+    RecordingReplies replies;
+    BrainSession session(random, replies);
+    session.HandleLine("BOARD");
+    for (int x = 0; x < BoardSize; ++x) {
+        for (int y = 0; y < BoardSize; ++y) {
+            if (x == 18 && y == 18) continue;
+            const int who = (x + 2 * y) % 4 < 2 ? 1 : 2;
+            session.HandleLine(std::to_string(x) + "," + std::to_string(y) + "," +
+                               std::to_string(who));
+        }
+    }
+    session.HandleLine("DONE");
+    ASSERT_EQ(replies.lines, Lines{"18,18"});
+    session.HandleLine("BEGIN");
+    EXPECT_EQ(replies.lines.back(), "ERROR the board is full");
+}
+
+// The brain plays exactly the computer's game: the same generator seed and the same opponent
+// moves give the same stones as the game object driven the way the window drives it.
+TEST(SessionGames, MoveForMoveTheComputersChoice) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        ClockRandom brainRandom;
+        brainRandom.Seed(seed);
+        RecordingReplies replies;
+        BrainSession session(brainRandom, replies);
+
+        ClockRandom windowRandom;
+        windowRandom.Seed(seed);
+        RecordingMessageBox remarks;
+        GameState window(remarks, windowRandom);
+
+        std::mt19937 opponent(static_cast<unsigned>(seed));
+        std::uniform_int_distribution<int> coordinate(1, BoardSize);
+        while (!window.GameOver) {
+            const int x = coordinate(opponent);
+            const int y = coordinate(opponent);
+            if (window.Board(x, y) != EmptyCell) continue;
+            window.CurX = static_cast<std::int16_t>(x);
+            window.CurY = static_cast<std::int16_t>(y);
+            const bool computerToMove = window.PlaceHumanStone();
+            session.HandleLine("TURN " + std::to_string(x - 1) + "," + std::to_string(y - 1));
+            if (!computerToMove) break;
+            window.ComputerMove();
+            ASSERT_EQ(replies.lines.back(),
+                      std::to_string(window.CurX - 1) + "," + std::to_string(window.CurY - 1))
+                << "seed " << seed;
+        }
+        EXPECT_TRUE(session.Game().Board.cells == window.Board.cells) << "seed " << seed;
+        EXPECT_EQ(session.Game().GameOver, window.GameOver);
+    }
+}
+
+}  // namespace
+}  // namespace tessarin::brain

@@ -1,0 +1,53 @@
+#pragma once
+
+// What the About dialog does beyond itself, without a window: finding and starting the
+// system-information viewer through the registry, and the mail link as a URL.
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace tessarin {
+
+class MessageBox;
+class ProgramStarter;
+
+// Raised by GetKeyValue for a value it can read but cannot make sense of (an empty value, or a
+// number that is no 32-bit number). StartSysInfo turns it into its failure message.
+class RegistryValueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class AboutActions {
+public:
+    // The services must outlive this object.
+    AboutActions(MessageBox& messages, Registry& registry, ProgramStarter& starter)
+        : messages_(messages), registry_(registry), starter_(starter) {}
+
+    // Starts the system-information viewer named by the registry, or shows
+    // "目前無法提供系統資訊" when it cannot. Never throws.
+    void StartSysInfo();
+
+    // Reads the value `SubKeyRef` of the key `KeyName` under `KeyRoot` into `KeyVal`: a string as
+    // it is, a 32-bit number as decimal text, any other type leaves `KeyVal` as it was. False, and
+    // `KeyVal` empty, when the key or the value cannot be read. Throws RegistryValueError for a
+    // value that was read but holds nothing usable; the key is closed on every way out.
+    bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
+                     std::string& KeyVal);
+
+private:
+    MessageBox& messages_;
+    Registry& registry_;
+    ProgramStarter& starter_;
+};
+
+// The mail link to the author as a URL: the link's text, percent-encoded where a URL cannot
+// carry it as it is (spaces, Chinese text, the closing CR LF).
+std::string MailLinkUrl();
+
+// `text` with every byte percent-encoded except the unreserved ones and `keep`.
+std::string PercentEncoded(const std::string& text, const std::string& keep);
+
+}  // namespace tessarin
