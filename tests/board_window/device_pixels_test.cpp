@@ -1,8 +1,11 @@
 // The board as drawn in device pixels, run by CTest at several screen scale factors (1, 1.25,
-// 1.5, 1.75, 2): lines of one thickness, round stones on their points.
+// 1.5, 1.75, 2): lines of one thickness, round stones on their points, and a window that a
+// huge size request cannot blow up.
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <cmath>
 #include <memory>
@@ -49,6 +52,7 @@ class DevicePixelsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         form = std::make_unique<Form1>(BoardServices{messages, random, settings, nullptr});
+        designed = form->size();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -79,6 +83,7 @@ protected:
     testing::ScriptedRandom random;
     testing::MemorySettings settings;
     std::unique_ptr<Form1> form;
+    QSize designed;  // before the first show squares it
 };
 
 TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
@@ -148,6 +153,27 @@ TEST_F(DevicePixelsTest, StonesAreRoundAndCentredOnTheirPoints) {
         }
         EXPECT_GT(inside, 0);
     }
+}
+
+TEST_F(DevicePixelsTest, HugeSizesStopAtTheDesktopAndTheBoardComesBack) {
+    QSize desktop;
+    for (const QScreen* screen : QGuiApplication::screens())
+        desktop = desktop.expandedTo(screen->virtualSize());
+    // Never below the designed size, on a screen too small to hold it.
+    const QSize limit = desktop.expandedTo(designed);
+    // (A window system that imposes such a size, as an X server without a window manager
+    // does, is tried by the end-to-end test.)
+    form->resize(4000, 3000);
+    QTest::qWait(1);
+    EXPECT_LE(form->width(), limit.width());
+    EXPECT_LE(form->height(), limit.height());
+    EXPECT_LE(Image().width(), std::ceil(limit.width() * Ratio()));
+    EXPECT_LE(Image().height(), std::ceil(limit.height() * Ratio()));
+
+    form->resize(400, 400);
+    QTest::qWait(1);
+    EXPECT_EQ(Crossed(true, 1).size(), std::size_t{BoardSize});
+    EXPECT_EQ(Crossed(false, 18).size(), std::size_t{BoardSize});
 }
 
 }  // namespace
