@@ -16,8 +16,8 @@ constexpr double InitialClientHeight = 6390;
 // At a fractional pixel ratio (a screen scaled to 150 %) one window pixel is 1.5 image
 // pixels, and a line that wide comes out one or two pixels thick depending on where it falls.
 // So the pen is the nearest whole number of image pixels to one window pixel (at least one),
-// and Line's ends are moved to where a pen that wide covers whole pixels: the same pixels it
-// would cover unmoved at a whole ratio, so there nothing changes.
+// and Line's ends are moved onto the middle of the whole pixels that pen covers. At a whole
+// ratio those are the pixels the unmoved line covered, so there nothing changes.
 class TwipsPainter : public QPainter {
 public:
     TwipsPainter(QImage* image, const Twips& scale)
@@ -37,6 +37,8 @@ public:
     }
 
 private:
+    // A pen w pixels wide along position p covers the pixels whose middles lie in
+    // [p - w/2, p + w/2); the first of them starts at floor(p - w/2 + 1/2).
     double SnapAxis(double twips, double perPixel) const {
         const double pixels = twips / perPixel * ratio_;
         const double firstCovered = std::floor(pixels - penPixels_ / 2 + 0.5);
