@@ -124,6 +124,9 @@ huge_start_kb=$(rss_kb)
 huge_request 30000 30000 $((2 * 1024 * 1024))
 huge_openbox_kb=$huge_peak_kb
 huge_openbox_size="${client_w}x${client_h}"
+xdotool windowsize "$win" 500 500
+shrunk() { read_outer && ((client_w <= 520 && client_h <= 520)); }
+poll shrunk || fail "the window did not shrink back to about 500 x 500"
 stop_pid "$x_wm_pid"
 x_wm_pid=""
 huge_request 30000 30000 $((2 * 1024 * 1024))
