@@ -4,13 +4,16 @@
 #         bare Qt 6 window started the same way;
 #   (ii)  peak memory (VmHWM) of a running game after a few moves, next to the bare window;
 #   (iii) size of the stripped executable;
-#   (iv)  a whole turn inside the mouse-up handler, drawing included (turn_bench).
+#   (iv)  a whole turn inside the mouse-up handler, drawing included (turn_bench);
+#   (v)   resident memory while the game's window is asked to be 30000 x 30000 pixels, under
+#         openbox and on the bare X server (which grants any size).
 #
 #   bench/measure_window.sh [build folder]        (default: build-test, the tests' build)
 #
 # Builds nothing; the folder needs the targets tessarin, launch_timer, bare_window and
 # turn_bench. RUNS sets the number of timed launches (default 15, after one warm-up).
-# Goals, not checks: launch <= 45 ms, peak memory <= 36 MB, a turn < 1 ms, stripped < 300 KB.
+# Goals, not checks: launch <= 45 ms, peak memory <= 36 MB, a turn < 1 ms, stripped < 300 KB,
+# under 600 MB during the huge request. (The huge request stops the run above 2 GiB.)
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -31,6 +34,8 @@ done
 
 # shellcheck source=../tests/e2e/x11_driver.sh
 source "$here/../tests/e2e/x11_driver.sh"
+# shellcheck source=../tests/e2e/huge_request.sh
+source "$here/../tests/e2e/huge_request.sh"
 missing=$(x11_missing_tools)
 [ -z "$missing" ] || { echo "not installed (scripts/setup-debian.sh installs them):" $missing >&2; exit 1; }
 
@@ -110,6 +115,32 @@ stripped=$(stat -c %s "$work/tessarin")
 echo "    as built: $full bytes; stripped: $stripped bytes ($((stripped / 1024)) KiB)"
 echo
 
+# (v) last: it ends the window manager for its second half.
+echo "(v) resident memory (VmRSS, most seen) while the window is asked to be 30000 x 30000:"
+start_game "$game"
+poll decorated_and_square || fail "the game window did not become square"
+poll measure_board || fail "no grid on screen"
+huge_start_kb=$(rss_kb)
+huge_request 30000 30000 $((2 * 1024 * 1024))
+huge_openbox_kb=$huge_peak_kb
+huge_openbox_size="${client_w}x${client_h}"
+xdotool windowsize "$win" 500 500
+shrunk() { read_outer && ((client_w <= 520 && client_h <= 520)); }
+poll shrunk || fail "the window did not shrink back to about 500 x 500"
+stop_pid "$x_wm_pid"
+x_wm_pid=""
+huge_request 30000 30000 $((2 * 1024 * 1024))
+huge_bare_kb=$huge_peak_kb
+huge_bare_size="${client_w}x${client_h}"
+huge_hwm_kb=$(peak_kb "$game_pid")
+stop_pid "$game_pid"
+game_pid=""
+echo "    before the request:            $huge_start_kb kB ($(mib "$huge_start_kb"))"
+echo "    under openbox:                 $huge_openbox_kb kB ($(mib "$huge_openbox_kb")), window $huge_openbox_size given"
+echo "    without a window manager:      $huge_bare_kb kB ($(mib "$huge_bare_kb")), window $huge_bare_size given"
+echo "    peak (VmHWM) over both:        $huge_hwm_kb kB ($(mib "$huge_hwm_kb"))"
+echo
+
 echo "Summary                         measured        goal"
 printf '%-31s %-15s %s\n' "launch to window mapped" "$(launch_median "$work/launch-game.txt") ms" \
     "<= 45 ms   (bare Qt window $(launch_median "$work/launch-bare.txt") ms, with the menu bar $(launch_median "$work/launch-menu.txt") ms)"
@@ -118,3 +149,5 @@ printf '%-31s %-15s %s\n' "peak memory after $moves moves" "$game_kb kB" \
 printf '%-31s %-15s %s\n' "whole turn (mouse-up handler)" "$(turn_median BM_Turn)" \
     "< 1 ms     (with the repaint $(turn_median BM_TurnWithRepaint))"
 printf '%-31s %-15s %s\n' "stripped executable" "$((stripped / 1024)) KiB" "< 300 KB"
+printf '%-31s %-15s %s\n' "30000 x 30000 request (VmHWM)" "$huge_hwm_kb kB" \
+    "< 600 MB   ($(mib "$huge_hwm_kb"); most resident seen $huge_openbox_kb kB under openbox, $huge_bare_kb kB bare)"

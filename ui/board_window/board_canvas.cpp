@@ -15,17 +15,43 @@ constexpr double InitialClientHeight = 6390;
 constexpr double MarkPenWidth = 2;
 constexpr double MarkClearance = 2;
 
-// Painter whose coordinates are twips; a pen of one logical pixel.
+// Painter whose coordinates are twips, with a pen one window pixel wide.
+//
+// At a fractional pixel ratio (a screen scaled to 150 %) one window pixel is 1.5 image
+// pixels, and a line that wide comes out one or two pixels thick depending on where it falls.
+// So the pen is the nearest whole number of image pixels to one window pixel (at least one),
+// and Line's ends are moved onto the middle of the whole pixels that pen covers. At a whole
+// ratio those are the pixels the unmoved line covered, so there nothing changes.
 class TwipsPainter : public QPainter {
 public:
-    TwipsPainter(QImage* image, const Twips& scale) : QPainter(image) {
+    TwipsPainter(QImage* image, const Twips& scale)
+        : QPainter(image),
+          twips_(scale),
+          ratio_(image->devicePixelRatio()),
+          penPixels_(std::max(1.0, std::round(ratio_))) {
         this->scale(1.0 / scale.PerPixelX(), 1.0 / scale.PerPixelY());
-        onePixel_ = scale.PerPixelX();
     }
-    QPen Pen(const QColor& colour) const { return QPen(colour, onePixel_, Qt::SolidLine); }
+    QPen Pen(const QColor& colour) const {
+        return QPen(colour, twips_.PerPixelX() * penPixels_ / ratio_, Qt::SolidLine);
+    }
+    // Where `twips` lies once moved to the middle of the band of whole image pixels that the
+    // pen covers around it.
+    QPointF OnPixels(QPointF twips) const {
+        return {SnapAxis(twips.x(), twips_.PerPixelX()), SnapAxis(twips.y(), twips_.PerPixelY())};
+    }
 
 private:
-    double onePixel_ = 1.0;
+    // A pen w pixels wide along position p covers the pixels whose middles lie in
+    // [p - w/2, p + w/2); the first of them starts at floor(p - w/2 + 1/2).
+    double SnapAxis(double twips, double perPixel) const {
+        const double pixels = twips / perPixel * ratio_;
+        const double firstCovered = std::floor(pixels - penPixels_ / 2 + 0.5);
+        return (firstCovered + penPixels_ / 2) / ratio_ * perPixel;
+    }
+
+    Twips twips_;
+    double ratio_;
+    double penPixels_;
 };
 
 }  // namespace
@@ -84,7 +110,7 @@ void BoardCanvas::Line(QPointF from, QPointF to, const QColor& colour) {
     FitImage();
     TwipsPainter painter(&image_, Scale());
     painter.setPen(painter.Pen(colour));
-    painter.drawLine(from, to);
+    painter.drawLine(painter.OnPixels(from), painter.OnPixels(to));
     update();
 }
 

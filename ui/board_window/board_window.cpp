@@ -12,6 +12,7 @@
 #include "ui/board_window/board_accessibility.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_geometry.h"
+#include "ui/board_window/desktop_size_limit.h"
 
 namespace tessarin {
 namespace {
@@ -58,6 +59,7 @@ Form1::Form1(BoardServices services, QWidget* parent)
     // The client area starts at its designed size; the menu bar comes on top of it.
     resize(canvas_->sizeHint().width(),
            canvas_->sizeHint().height() + menuBar()->sizeHint().height());
+    LimitToDesktop(this);
 
     game_.AttachSurface(this);
     game_.AttachTallyListener(this);
