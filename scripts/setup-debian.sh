@@ -10,6 +10,10 @@ packages=(
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl libxcb1-dev
     fonts-arphic-uming fonts-arphic-ukai
     desktop-file-utils appstream
+    # The game's own runtime on a Wayland desktop.
+    qt6-wayland
+    # End-to-end tests of the window under a tiling window manager and a Wayland compositor.
+    i3-wm sway grim
 )
 
 missing=()

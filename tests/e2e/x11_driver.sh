@@ -6,7 +6,7 @@
 #
 # The sourcing script sets `work` (a scratch folder) and `limit` (seconds any one wait may
 # take), may set `x11_screen` (WIDTHxHEIGHTxDEPTH, 1280x1024x24 unless set) and `x11_wm`
-# (openbox unless set; i3 is the tiling one), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
+# (openbox unless set; i3 is the tiling one; none for none), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
 # globals: game_pid and win (the game and its top-level window), and the board geometry that
 # measure_board finds (menu_h, canvas_h, cell, radius_px).
 
@@ -24,7 +24,7 @@ fail() {
 # Names of the tools this file needs that are missing, one per line.
 x11_missing_tools() {
     local tool
-    for tool in Xvfb "${x11_wm:-openbox}" xdotool xprop xwininfo xdpyinfo wmctrl; do
+    for tool in Xvfb ${x11_wm/none/} xdotool xprop xwininfo xdpyinfo wmctrl; do
         command -v "$tool" >/dev/null || echo "$tool"
     done
     for tool in "$import_bin" "$convert_bin"; do
@@ -99,6 +99,7 @@ x11_start_session() {
         printf 'font pango:monospace 8\ndefault_border normal\nfocus_follows_mouse no\n' >"$work/i3.conf"
         i3 -c "$work/i3.conf" >"$work/$wm.log" 2>&1 &
         ;;
+    none) return 0 ;;
     *) openbox --sm-disable >"$work/$wm.log" 2>&1 & ;;
     esac
     x_wm_pid=$!
