@@ -38,6 +38,8 @@ struct Script {
     std::vector<Step> steps;
 };
 
+void PrintTo(const Script& script, std::ostream* out) { *out << script.name; }
+
 // The designed client area (570 x 446 with the menu bar), squared once the frame is there.
 const WindowSize Designed{469, 446};
 const std::vector<Step> FirstShow = {
