@@ -9,6 +9,7 @@ set -euo pipefail
 # Building and running the game. One group a line: adding a package is a one-line change.
 game_packages=(
     cmake g++ make pkg-config                 # the build
+    libxcb1-dev                               # window size requests straight to the X server
     qt6-base-dev                              # Qt Widgets
     qt6-wayland                               # Qt's Wayland platform, for Wayland desktops
     fonts-arphic-uming fonts-arphic-ukai      # the Chinese texts
@@ -17,12 +18,13 @@ game_packages=(
 # What the tests, benchmarks and the Debian package add.
 test_packages=(
     libgtest-dev libgmock-dev                 # unit tests
-    libbenchmark-dev libxcb1-dev              # benchmarks
+    libbenchmark-dev                          # benchmarks
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl   # end-to-end test under X
     desktop-file-utils appstream              # validators of the installed desktop files
     dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     python3                                   # the brain's test manager, the include check
+    i3-wm sway grim                           # the window under a tiling WM and a Wayland compositor
 )
 
 case "${1:-}" in

@@ -155,6 +155,7 @@ TEST_F(BoardWindowTest, MenuBarHasTheFourCommandsAtTopLevel) {
 TEST_F(BoardWindowTest, ShowsSquareWithTheInitialGrid) {
     Show();
     EXPECT_EQ(form->frameGeometry().width(), form->frameGeometry().height());
+    EXPECT_EQ(game().CellSize, 336);  // squaring kept the designed client height
     EXPECT_EQ(game().CellSize, CellSizeForHeight(form->Canvas()->ScaleHeight()));
     // Drawn at the screen's own density, so it stays sharp on high-density screens.
     EXPECT_EQ(form->Canvas()->Snapshot().devicePixelRatio(), form->Canvas()->devicePixelRatioF());
@@ -351,6 +352,23 @@ TEST_F(BoardWindowTest, ResizeSquaresTheWindowAndRedrawsTheStones) {
         EXPECT_EQ(PixelAt(10, 10), Red);
         EXPECT_EQ(PixelAt(9, 9), Black);
     }
+}
+
+TEST_F(BoardWindowTest, AWindowKeptTallerThanWideSizesTheGridByItsWidth) {
+    Show();
+    // A window manager that will not let the window shrink below 800 pixels of height.
+    form->setMinimumHeight(800);
+    form->resize(400, 800);
+    QTest::qWait(1);
+    ASSERT_GT(form->Canvas()->height(), form->Canvas()->width());
+    EXPECT_EQ(game().CellSize, CellSizeForHeight(form->Canvas()->ScaleWidth()));
+    const QPoint last = PixelOf(BoardSize, BoardSize);
+    EXPECT_LT(last.x(), form->Canvas()->width());
+    EXPECT_TRUE(GridCrossingAt(BoardSize, BoardSize));
+    random.Always(0.0f);
+    ClickPoint(BoardSize, 1);
+    EXPECT_EQ(game().Board(BoardSize, 1), HumanSide);
+    EXPECT_EQ(PixelAt(BoardSize, 1), Red);
 }
 
 TEST_F(BoardWindowTest, MaximizedWindowKeepsItsDrawing) {

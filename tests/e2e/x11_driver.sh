@@ -5,7 +5,8 @@
 # neither squaring by the outer size nor a polite close could be seen.
 #
 # The sourcing script sets `work` (a scratch folder) and `limit` (seconds any one wait may
-# take), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
+# take), may set `x11_screen` (WIDTHxHEIGHTxDEPTH, 1280x1024x24 unless set) and `x11_wm`
+# (openbox unless set; i3 is the tiling one; none for none), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
 # globals: game_pid and win (the game and its top-level window), and the board geometry that
 # measure_board finds (menu_h, canvas_h, cell, radius_px).
 
@@ -23,7 +24,7 @@ fail() {
 # Names of the tools this file needs that are missing, one per line.
 x11_missing_tools() {
     local tool
-    for tool in Xvfb openbox xdotool xprop xwininfo xdpyinfo wmctrl; do
+    for tool in Xvfb ${x11_wm/none/} xdotool xprop xwininfo xdpyinfo wmctrl; do
         command -v "$tool" >/dev/null || echo "$tool"
     done
     for tool in "$import_bin" "$convert_bin"; do
@@ -65,11 +66,11 @@ x11_cleanup() {
     game_pid="" x_wm_pid="" x_server_pid=""
 }
 
-# Starts Xvfb on a free display and openbox on it, with a fresh home and configuration under
-# $work, and exports DISPLAY.
+# Starts Xvfb on a free display and the window manager on it, with a fresh home and
+# configuration under $work, and exports DISPLAY.
 x11_start_session() {
     # -displayfd lets the server pick a free display and tells us once it accepts connections.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${x11_screen:-1280x1024x24}" -dpi 96 -nolisten tcp -noreset \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     x_server_pid=$!
     display_told() {
@@ -91,10 +92,19 @@ x11_start_session() {
     export QT_QPA_PLATFORM=xcb
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
 
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    local wm=${x11_wm:-openbox}
+    case $wm in
+    i3)
+        # No bar, no startup programs, no key bindings: only the tiling layout.
+        printf 'font pango:monospace 8\ndefault_border normal\nfocus_follows_mouse no\n' >"$work/i3.conf"
+        i3 -c "$work/i3.conf" >"$work/$wm.log" 2>&1 &
+        ;;
+    none) return 0 ;;
+    *) openbox --sm-disable >"$work/$wm.log" 2>&1 & ;;
+    esac
     x_wm_pid=$!
     wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-    poll wm_ready || fail "openbox did not take over the screen: $(tail -n 5 "$work/openbox.log")"
+    poll wm_ready || fail "$wm did not take over the screen: $(tail -n 5 "$work/$wm.log")"
 }
 
 # Starts a program (the game by default) and waits for its first visible top-level window.
@@ -175,7 +185,7 @@ find_first_line() {
         END { print bx + 0, by + 0, best + 0 }' "$shot"
 }
 
-# Geometry of the board in window pixels, from the client height. The menu bar's height is
+# Geometry of the board in window pixels, from the client size. The menu bar's height is
 # what the client height has above the drawing area, found on the screen.
 measure_board() {
     grab || return 1
@@ -185,7 +195,9 @@ measure_board() {
     # Line 1 lies 200 twips into the drawing area: pixel row 13 at 15 twips per pixel.
     menu_h=$((line_top - 200 / 15))
     canvas_h=$((client_h - menu_h))
-    cell=$(awk -v h="$canvas_h" 'BEGIN { printf "%.0f", h * 15 / 19 }')
+    # The grid follows the smaller side of the drawing area.
+    local side=$((client_w < canvas_h ? client_w : canvas_h))
+    cell=$(awk -v h="$side" 'BEGIN { printf "%.0f", h * 15 / 19 }')
     radius_px=$(awk -v c="$cell" 'BEGIN { printf "%.2f", int(c / 2) / 15 }')
     # The grid must be as tall as that cell size says, or it was not sized from the client.
     local expected=$(((18 * cell) / 15))
@@ -278,3 +290,58 @@ free_point() {
     done
     return 1
 }
+
+# The common start of a test script: a scratch folder under $TMPDIR kept only when the test
+# fails, the session stopped on every exit, and failures that show the game's last output.
+# Sets `work`; the script sets `passed=1` when all is well. Runs `extra_cleanup` too if the
+# script defines it.
+e2e_begin() {
+    e2e_name=$1
+    work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-$e2e_name.XXXXXX")
+    passed=0
+    trap e2e_finish EXIT
+    trap 'exit 1' INT TERM HUP
+}
+
+e2e_finish() {
+    declare -F extra_cleanup >/dev/null && extra_cleanup
+    stop_pid "${configure_watch_pid:-}"
+    x11_cleanup
+    if [ "$passed" = 1 ]; then
+        rm -rf "$work"
+    else
+        echo "$e2e_name: screenshots and logs kept in $work" >&2
+    fi
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -s "$work/game.log" ]; then
+        echo "--- game output ---" >&2
+        tail -n 20 "$work/game.log" >&2
+    fi
+    exit 1
+}
+
+# Records the X events of the game window's structure (ConfigureNotify with every size it is
+# given) in $work/xev.log, so a test can tell that a size really arrived before the game
+# answered it.
+watch_configure() {
+    stdbuf -oL xev -id "$win" -event structure -event property >"$work/xev.log" 2>&1 &
+    configure_watch_pid=$!
+    # Listening once a change of title (a property of the window) shows.
+    local column=1
+    xev_listens() {
+        grep -q PropertyNotify "$work/xev.log" && return 0
+        column=$((column % 19 + 1))
+        hover "$column" 1
+        return 1
+    }
+    poll xev_listens || fail "xev does not report the events of window $win"
+}
+
+# Lines of the configure log so far; `sizes_since <line>` prints the sizes given after it as
+# "WxH" lines.
+configure_sizes() { grep -o 'width [0-9]*, height [0-9]*' "$work/xev.log" | awk '{ sub(",", "", $2); print $2 "x" $4 }'; }
+configure_mark() { configure_sizes | wc -l; }
+sizes_since() { configure_sizes | tail -n +$(($1 + 1)); }

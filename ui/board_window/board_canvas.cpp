@@ -68,6 +68,7 @@ QSize BoardCanvas::sizeHint() const {
 }
 
 double BoardCanvas::ScaleHeight() const { return Scale().ToTwipsY(height()); }
+double BoardCanvas::ScaleWidth() const { return Scale().ToTwipsX(width()); }
 
 QColor BoardCanvas::Background() const { return palette().color(QPalette::Button); }
 

@@ -21,8 +21,9 @@ class BoardCanvas final : public QWidget {
 public:
     explicit BoardCanvas(QWidget* parent = nullptr);
 
-    // Height of the client area in twips.
+    // Height and width of the client area in twips.
     double ScaleHeight() const;
+    double ScaleWidth() const;
     void Cls();
     void Line(QPointF from, QPointF to, const QColor& colour);
     // A filled disc whose outline and fill share `colour`.

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <algorithm>
 
+#include "platform/client_size_request.h"
 #include "platform/message_box.h"
 #include "platform/random_source.h"
 #include "resources/texts.h"
@@ -21,9 +22,14 @@ const QColor GridColour(0, 0, 0);
 const QColor HumanColour(255, 0, 0);
 const QColor ComputerColour(0, 0, 0);
 
-bool NormalState(Qt::WindowStates state) {
-    return !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+WindowMode ModeOf(Qt::WindowStates state) {
+    if (state & Qt::WindowMinimized) return WindowMode::Minimized;
+    if (state & Qt::WindowFullScreen) return WindowMode::FullScreen;
+    if (state & Qt::WindowMaximized) return WindowMode::Maximized;
+    return WindowMode::Normal;
 }
+
+bool NormalState(Qt::WindowStates state) { return ModeOf(state) == WindowMode::Normal; }
 
 }  // namespace
 
@@ -79,39 +85,36 @@ void Form1::Form_Load() {
     DrawGrid();
 }
 
-void Form1::Form_Resize() {
+void Form1::Form_Resize(WindowNews news) {
+    const QSize before = size();
+    FollowWindow(news);
+    // A move leaves the board alone unless it brought a new size (a frame that arrived).
+    if (news == WindowNews::Moved && size() == before) return;
     if (!NormalState(windowState())) return;
-
-    // Square by the outer size, frame and menu bar included, the smaller side winning.
-    const Twips scale = Twips::For(this);
-    const QSize outer = frameGeometry().size();
-    const QSize extra = outer - size();
-    const double widthTwips = scale.ToTwipsX(outer.width());
-    const double heightTwips = scale.ToTwipsY(outer.height());
-    QSize client = size();
-    if (heightTwips > widthTwips) {
-        client.setHeight(scale.PixelsY(widthTwips) - extra.height());
-    } else {
-        client.setWidth(scale.PixelsX(heightTwips) - extra.width());
-    }
-    // A window manager may hold the window at a size of its own (a tiling layout, a snapped
-    // half screen) and answer every request with it; asking again each time would never end.
-    // So a size that was already asked to change is left alone until a new size comes along.
-    if (outer != squaredFrom_ && outer != squaredTo_) squaredFrom_ = squaredTo_ = QSize();
-    if (client != size() && outer != squaredFrom_) {
-        squaredFrom_ = outer;
-        squaredTo_ = client + extra;
-        squaring_ = true;
-        resize(client);
-        squaring_ = false;
-    }
-    frameExtra_ = frameGeometry().size() - size();
-
     Cls();
     DrawGrid();
     // The board is the record of the game; a resize must not leave the player looking at an
     // empty grid over a live game.
     RedrawStones();
+}
+
+void Form1::FollowWindow(WindowNews news) {
+    if (requesting_ || !isVisible()) return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    // Before the window manager has framed the window the toolkit may report nonsense margins.
+    const auto margin = [](int pixels) { return std::max(0, pixels); };
+    const FrameExtents frame{
+        margin(inner.left() - outer.left()), margin(outer.right() - inner.right()),
+        margin(inner.top() - outer.top()), margin(outer.bottom() - inner.bottom())};
+    const auto wanted = squaring_.Decide({news, ModeOf(windowState()), {width(), height()}, frame});
+    if (!wanted) return;
+    const QSize before = size();
+    requesting_ = true;
+    RequestClientSize(*this, QSize(wanted->width, wanted->height));
+    requesting_ = false;
+    // Where the toolkit resizes at once, that is the answer to the request.
+    if (size() != before) FollowWindow(WindowNews::Resized);
 }
 
 GridPoint Form1::PointUnder(QPointF twips) const {
@@ -200,7 +203,10 @@ void Form1::ShowAbout() {
 void Form1::Cls() { canvas_->Cls(); }
 
 void Form1::DrawGrid() {
-    game_.CellSize = CellSizeForHeight(static_cast<float>(canvas_->ScaleHeight()));
+    // A client area kept taller than wide (a tiling window manager, a compositor that does not
+    // let the window square itself) sizes the grid by its width, so all of it stays on screen.
+    const double side = std::min(canvas_->ScaleHeight(), canvas_->ScaleWidth());
+    game_.CellSize = CellSizeForHeight(static_cast<float>(side));
     game_.Margin = GridMargin;
     game_.StoneRadius = static_cast<std::int16_t>(game_.CellSize / 2);
     const double first = game_.Margin;
@@ -237,28 +243,28 @@ void Form1::RedrawStones() {
 
 void Form1::WinCounted() { scores_.Save(game_); }
 
-void Form1::ResquareIfFrameChanged() {
-    if (squaring_ || !isVisible()) return;
-    if (frameGeometry().size() - size() != frameExtra_) Form_Resize();
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Becoming visible squares the window; the resize event of the first show comes too early.
+    if (!event->spontaneous()) Form_Resize(WindowNews::Resized);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (!squaring_) Form_Resize();
+    if (!requesting_) Form_Resize(WindowNews::Resized);
 }
 
 void Form1::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    ResquareIfFrameChanged();
+    // A window manager's frame arrives, or changes, with a move of the client area.
+    Form_Resize(WindowNews::Moved);
 }
 
 void Form1::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    // Coming back from minimised keeps the size, so no resize event follows: run the handler.
-    // (Coming back from maximised changes the size, and the resize event runs it.)
-    if (event->type() != QEvent::WindowStateChange || !NormalState(windowState())) return;
-    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-    if (change->oldState() & Qt::WindowMinimized) Form_Resize();
+    // Leaving minimised keeps the size, so no resize event need follow; leaving maximised
+    // often reports the state before the size. The handler runs on every change of state.
+    if (event->type() == QEvent::WindowStateChange) Form_Resize(WindowNews::ModeChanged);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

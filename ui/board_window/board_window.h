@@ -10,6 +10,7 @@
 #include "ui/board_window/board_geometry.h"
 #include "ui/board_window/keyboard_point.h"
 #include "ui/board_window/score_store.h"
+#include "ui/board_window/window_squaring.h"
 
 class QAction;
 
@@ -52,6 +53,7 @@ public:
     void ShowAbout();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -59,7 +61,7 @@ protected:
 
 private:
     void Form_Load();
-    void Form_Resize();
+    void Form_Resize(WindowNews news);
     void Form_MouseMove(QPointF twips);
     void Form_MouseUp(QPointF twips);
     void Form_KeyDown(BoardKey key);
@@ -79,8 +81,8 @@ private:
 
     void DrawStoneAt(int column, int row, bool black);
     void RedrawStones();
-    // Squares the window again when the window manager's frame arrives or changes.
-    void ResquareIfFrameChanged();
+    // Tells the squaring what the window reports, and asks for the size it wants.
+    void FollowWindow(WindowNews news);
 
     BoardServices services_;
     GameState game_;
@@ -89,10 +91,8 @@ private:
     QAction* hintItem_ = nullptr;
     QPointer<QWidget> about_;
     std::optional<GridPoint> keyPoint_;
-    QSize frameExtra_;
-    QSize squaredFrom_;  // the outer size last asked to change, and the size asked for
-    QSize squaredTo_;
-    bool squaring_ = false;
+    WindowSquaring squaring_;
+    bool requesting_ = false;  // our own size request is being made
 };
 
 }  // namespace tessarin

@@ -1,0 +1,167 @@
+// The squaring decision against the habits of real window managers, one script of reports a
+// row: what the window reports, and the client size it must ask for (or nothing).
+
+#include "ui/board_window/window_squaring.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace tessarin {
+
+std::ostream& operator<<(std::ostream& out, const WindowSize& size) {
+    return out << size.width << "x" << size.height;
+}
+
+namespace {
+
+using enum WindowNews;
+using enum WindowMode;
+
+constexpr FrameExtents NoFrame{};
+constexpr FrameExtents Frame{1, 1, 20, 5};     // a title bar and thin borders: 2 across, 25 down
+constexpr FrameExtents MaxFrame{0, 0, 19, 0};  // the same window manager, maximised
+constexpr std::nullopt_t Nothing = std::nullopt;
+
+struct Step {
+    WindowNews news;
+    WindowMode mode;
+    WindowSize client;
+    FrameExtents frame;
+    std::optional<WindowSize> asks;
+};
+
+struct Script {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+void PrintTo(const Script& script, std::ostream* out) { *out << script.name; }
+
+// The designed client area (570 x 446 with the menu bar), squared once the frame is there.
+const WindowSize Designed{469, 446};
+const std::vector<Step> FirstShow = {
+    {Resized, Normal, {570, 446}, Frame, Designed},
+    {Resized, Normal, Designed, Frame, Nothing},
+};
+
+std::vector<Step> After(std::vector<Step> first, const std::vector<Step>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
+
+const Script Scripts[] = {
+    {"Grants", After(FirstShow,
+                     {
+                         {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+                         {Resized, Normal, {400, 377}, Frame, Nothing},
+                     })},
+    {"TilingRefusesWithItsOwnSizeEveryTime",
+     After(FirstShow,
+           {
+               {Resized, Normal, {692, 1041}, Frame, WindowSize{692, 669}},
+               {Resized, Normal, {692, 1041}, Frame, Nothing},
+               {Moved, Normal, {692, 1041}, Frame, Nothing},
+               {Resized, Normal, {1276, 997}, Frame, WindowSize{1020, 997}},
+               {Resized, Normal, {1276, 997}, Frame, Nothing},
+           })},
+    {"AnswersAThirdSize", After(FirstShow,
+                                {
+                                    {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+                                    {Resized, Normal, {420, 390}, Frame, Nothing},
+                                    {Moved, Normal, {420, 390}, Frame, Nothing},
+                                })},
+    {"SameSizeFromANewUserActionIsSquaredAgain",
+     After(FirstShow,
+           {
+               {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+               {Resized, Normal, {400, 377}, Frame, Nothing},
+               {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+               {Resized, Normal, {400, 377}, Frame, Nothing},
+               {Resized, Normal, {600, 400}, Frame, WindowSize{423, 400}},
+               {Resized, Normal, {423, 400}, Frame, Nothing},
+               {Resized, Normal, {600, 400}, Frame, WindowSize{423, 400}},
+               {Resized, Normal, {423, 400}, Frame, Nothing},
+           })},
+    {"FrameArrivesWithTheGrantAfterTheFirstShow",
+     {
+         {Resized, Normal, {570, 446}, NoFrame, WindowSize{446, 446}},
+         {Resized, Normal, {446, 446}, Frame, Designed},
+         {Resized, Normal, Designed, Frame, Nothing},
+         {Moved, Normal, Designed, Frame, Nothing},
+     }},
+    {"FrameArrivesBeforeTheGrant",
+     {
+         {Resized, Normal, {570, 446}, NoFrame, WindowSize{446, 446}},
+         {Moved, Normal, {570, 446}, Frame, Designed},
+         {Resized, Normal, {446, 446}, Frame, Nothing},
+         {Resized, Normal, Designed, Frame, Nothing},
+         {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+     }},
+    {"MaximiseThenRestore",
+     After(FirstShow,
+           {
+               {ModeChanged, Maximized, Designed, Frame, Nothing},
+               {Resized, Maximized, {1280, 1005}, MaxFrame, Nothing},
+               // The state comes back before the size, and the frame after both.
+               {ModeChanged, Normal, {1280, 1005}, MaxFrame, Designed},
+               {Moved, Normal, {1280, 1005}, Frame, Nothing},
+               {Resized, Normal, Designed, Frame, Nothing},
+           })},
+    {"MaximiseSizeBeforeItsState",
+     After(FirstShow,
+           {
+               // Squared as if the user had made it, and the window manager keeps that request as
+               // the size to restore to; restoring still comes back to the size before.
+               {Resized, Normal, {1280, 1005}, Frame, WindowSize{1028, 1005}},
+               {ModeChanged, Maximized, {1280, 1005}, MaxFrame, Nothing},
+               {ModeChanged, Normal, {1028, 1005}, Frame, Designed},
+               {Resized, Normal, Designed, Frame, Nothing},
+           })},
+    {"RestoreSizeBeforeItsState", After(FirstShow,
+                                        {
+                                            {ModeChanged, Maximized, Designed, Frame, Nothing},
+                                            {Resized, Maximized, {1280, 1005}, MaxFrame, Nothing},
+                                            {Resized, Maximized, Designed, Frame, Nothing},
+                                            {ModeChanged, Normal, Designed, Frame, Nothing},
+                                        })},
+    {"MinimiseThenRestore", After(FirstShow,
+                                  {
+                                      {ModeChanged, Minimized, Designed, Frame, Nothing},
+                                      {ModeChanged, Normal, Designed, Frame, Nothing},
+                                      {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+                                  })},
+    {"FullScreenThenBack", After(FirstShow,
+                                 {
+                                     {ModeChanged, FullScreen, Designed, Frame, Nothing},
+                                     {Resized, FullScreen, {1280, 1024}, NoFrame, Nothing},
+                                     {ModeChanged, Normal, {1280, 1024}, NoFrame, Designed},
+                                     {Resized, Normal, Designed, Frame, Nothing},
+                                 })},
+    {"ATinyWindowAsksForNoLessThanAPixel",
+     After(FirstShow,
+           {
+               {Resized, Normal, {1, 1}, Frame, Nothing},
+               {Resized, Normal, {0, 30}, Frame, WindowSize{0, 1}},
+           })},
+};
+
+class WindowSquaringTest : public ::testing::TestWithParam<Script> {};
+
+TEST_P(WindowSquaringTest, AsksWhatTheScriptSays) {
+    WindowSquaring squaring;
+    int index = 0;
+    for (const Step& step : GetParam().steps) {
+        ++index;
+        EXPECT_EQ(squaring.Decide({step.news, step.mode, step.client, step.frame}), step.asks)
+            << "step " << index << ": " << step.client;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, WindowSquaringTest, ::testing::ValuesIn(Scripts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tessarin

@@ -1,0 +1,92 @@
+#include "ui/board_window/window_squaring.h"
+
+#include <algorithm>
+
+namespace tessarin {
+namespace {
+
+// Requests kept waiting for an answer; more than this means the window manager answers none.
+constexpr std::size_t MaxWaiting = 4;
+
+}  // namespace
+
+std::optional<WindowSize> WindowSquaring::Decide(const WindowReport& report) {
+    const WindowMode before = mode_;
+    mode_ = report.mode;
+    if (report.mode != WindowMode::Normal) {
+        // Whatever was asked is moot now; the window manager owns the size until it lets go.
+        asked_.clear();
+        return std::nullopt;
+    }
+    const bool firstSight = !frame_;
+    const bool frameChanged = frame_ && *frame_ != report.frame;
+    frame_ = report.frame;
+    if (firstSight) return Square(report);
+
+    if (before != WindowMode::Normal) {
+        // Back from maximised, minimised or full screen. The size reported here may still be
+        // the maximised one (the state often comes first), or one the window manager kept from
+        // a request that crossed the maximising: either way, go back to the settled size.
+        if (!settled_) return Square(report);
+        if (report.client == *settled_) return std::nullopt;
+        return Ask(*settled_);
+    }
+    if (report.news == WindowNews::Resized) {
+        if (auto wanted = AnswerOrSquare(report)) return wanted;
+    }
+    if (!frameChanged) return std::nullopt;
+    // The client area the window will have once what is asked has come.
+    return KeepHeight(asked_.empty() ? report.client : asked_.back(), report.frame);
+}
+
+std::optional<WindowSize> WindowSquaring::AnswerOrSquare(const WindowReport& report) {
+    if (asked_.empty()) return Square(report);
+    const auto granted = std::ranges::find(asked_, report.client);
+    if (granted == asked_.end()) {
+        // The window manager's own size, not one we asked for: leave it, or we would ask again
+        // on every answer of a window manager that holds its layout.
+        asked_.clear();
+        return Settle(report.client);
+    }
+    // An earlier request may be granted while a later one is still on its way.
+    asked_.erase(asked_.begin(), granted + 1);
+    if (asked_.empty()) settled_ = report.client;
+    return std::nullopt;
+}
+
+std::optional<WindowSize> WindowSquaring::Square(const WindowReport& report) {
+    // Square by the outer size, frame included; the smaller side wins.
+    const WindowSize client = report.client;
+    const int outerWidth = client.width + report.frame.Across();
+    const int outerHeight = client.height + report.frame.Down();
+    WindowSize wanted = client;
+    if (outerHeight > outerWidth) {
+        wanted.height = std::max(1, outerWidth - report.frame.Down());
+    } else {
+        wanted.width = std::max(1, outerHeight - report.frame.Across());
+    }
+    if (wanted == client) return Settle(client);
+    return Ask(wanted);
+}
+
+std::optional<WindowSize> WindowSquaring::KeepHeight(WindowSize client, FrameExtents frame) {
+    // A frame arriving after the first show would make the outer height the larger side and so
+    // cost the board its designed height; the width follows instead.
+    const WindowSize wanted{std::max(1, client.height + frame.Down() - frame.Across()),
+                            client.height};
+    if (wanted == client) return asked_.empty() ? Settle(client) : std::nullopt;
+    return Ask(wanted);
+}
+
+std::optional<WindowSize> WindowSquaring::Ask(WindowSize size) {
+    if (asked_.size() == MaxWaiting) asked_.erase(asked_.begin());
+    asked_.push_back(size);
+    return size;
+}
+
+std::optional<WindowSize> WindowSquaring::Settle(WindowSize size) {
+    settled_ = size;
+    return std::nullopt;
+}
+
+}  // namespace tessarin

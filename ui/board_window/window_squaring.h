@@ -1,0 +1,77 @@
+#pragma once
+
+// Keeping the board window square by its outer size, as a plain decision: what the window
+// reports goes in, the client size to ask the window manager for (or nothing) comes out. No Qt,
+// so every window manager's habits can be tried in a table.
+//
+// Window managers do not simply grant a size. A tiling one keeps its own layout and refuses
+// every request; some answer with a third size; a decorating one adds its frame only after the
+// window is first shown; maximising and restoring send the new size and the new state in
+// either order. The rules that keep all of these calm:
+//   - a size the user (or the window manager's layout) brings is squared, every time;
+//   - the first size reported after a request is its answer: granted or not, it is left
+//     alone, so a window manager that holds a size of its own is asked once, not forever;
+//   - a frame that arrives or changes keeps the client height and moves only the width;
+//   - leaving maximised, minimised or full screen goes back to the last settled size.
+
+#include <optional>
+#include <vector>
+
+namespace tessarin {
+
+// Pixels.
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowSize&) const = default;
+};
+
+// The window manager's frame around the client area (title bar, borders), in pixels.
+struct FrameExtents {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    bool operator==(const FrameExtents&) const = default;
+    int Across() const { return left + right; }
+    int Down() const { return top + bottom; }
+};
+
+enum class WindowMode { Normal, Minimized, Maximized, FullScreen };
+
+// What the window has just told us.
+enum class WindowNews {
+    Resized,      // the client size changed (or the window was first shown)
+    Moved,        // the window moved: its frame may have arrived or changed
+    ModeChanged,  // minimised, maximised, full screen or back to normal
+};
+
+struct WindowReport {
+    WindowNews news;
+    WindowMode mode;
+    WindowSize client;
+    FrameExtents frame;
+};
+
+class WindowSquaring {
+public:
+    // The client size to ask for now, or nothing.
+    std::optional<WindowSize> Decide(const WindowReport& report);
+
+    // The last size that needed nothing more (where leaving maximised returns to).
+    std::optional<WindowSize> Settled() const { return settled_; }
+
+private:
+    std::optional<WindowSize> Square(const WindowReport& report);
+    std::optional<WindowSize> KeepHeight(WindowSize client, FrameExtents frame);
+    std::optional<WindowSize> AnswerOrSquare(const WindowReport& report);
+    std::optional<WindowSize> Ask(WindowSize size);
+    std::optional<WindowSize> Settle(WindowSize size);
+
+    std::vector<WindowSize> asked_;  // requests not answered yet, oldest first
+    std::optional<WindowSize> settled_;
+    std::optional<FrameExtents> frame_;  // the frame last seen in the normal state
+    WindowMode mode_ = WindowMode::Normal;
+};
+
+}  // namespace tessarin
