@@ -356,9 +356,11 @@ TEST_F(BoardWindowTest, ResizeSquaresTheWindowAndRedrawsTheStones) {
 
 TEST_F(BoardWindowTest, AWindowKeptTallerThanWideSizesTheGridByItsWidth) {
     Show();
-    // A window manager that will not let the window shrink below 800 pixels of height.
-    form->setMinimumHeight(800);
-    form->resize(400, 800);
+    // A window manager that will not let the window lose height, at a size the desktop holds
+    // at any scale.
+    const int height = form->height();
+    form->setMinimumHeight(height);
+    form->resize(height * 2 / 3, height);
     QTest::qWait(1);
     ASSERT_GT(form->Canvas()->height(), form->Canvas()->width());
     EXPECT_EQ(game().CellSize, CellSizeForHeight(form->Canvas()->ScaleWidth()));
