@@ -21,31 +21,10 @@ source "$here/x11_driver.sh"
 # shellcheck source=huge_request.sh
 source "$here/huge_request.sh"
 
-missing=$(x11_missing_tools)
-if [ -n "$missing" ]; then
-    echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
-    exit 77
-fi
-[ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
+e2e_require "$game"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-huge.XXXXXX")
-passed=0
-finish() {
-    x11_cleanup
-    if [ "$passed" = 1 ]; then
-        rm -rf "$work"
-    else
-        echo "huge window: screenshots and logs kept in $work" >&2
-    fi
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/game.log" ] && tail -n 20 "$work/game.log" >&2
-    exit 1
-}
+e2e_begin huge
+fail() { e2e_fail "$@"; }
 
 # Shrinks the window back and waits for the board, with the game's two stones, at that size.
 shrink_and_see_the_board() {

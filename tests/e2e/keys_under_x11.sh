@@ -15,21 +15,10 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-missing=$(x11_missing_tools)
-if [ -n "$missing" ]; then
-    echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
-    exit 77
-fi
-[ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
+e2e_require "$game"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-keys.XXXXXX")
-passed=0
-finish() {
-    x11_cleanup
-    if [ "$passed" = 1 ]; then rm -rf "$work"; else echo "keys: logs kept in $work" >&2; fi
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
+e2e_begin keys
+fail() { e2e_fail "$@"; }
 
 step() { echo "keys: $*"; }
 

@@ -18,12 +18,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-missing=$(x11_missing_tools)
-if [ -n "$missing" ]; then
-    echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
-    exit 77
-fi
-[ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
+e2e_require "$game"
 
 e2e_begin tiling
 fail() { e2e_fail "$@"; }

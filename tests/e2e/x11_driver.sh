@@ -291,6 +291,20 @@ free_point() {
     return 1
 }
 
+# The checks before a test script starts: the X tools and any others named after the game,
+# else a skip (77, which CTest reports as such); the game binary, else a failure.
+e2e_require() {
+    local game=$1 tool missing
+    shift
+    missing=$(x11_missing_tools
+              for tool in "$@"; do command -v "$tool" >/dev/null || echo "$tool"; done)
+    if [ -n "$missing" ]; then
+        echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
+        exit 77
+    fi
+    [ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
+}
+
 # The common start of a test script: a scratch folder under $TMPDIR kept only when the test
 # fails, the session stopped on every exit, and failures that show the game's last output.
 # Sets `work`; the script sets `passed=1` when all is well. Runs `extra_cleanup` too if the
