@@ -29,10 +29,7 @@ bool AnyEmpty(const BoardCells& board) {
 // Whether a position holds five in a row for either side, judged by the game's own check on
 // a scratch game, so that neither the game's generator nor its counters are touched.
 bool AnyFive(const BoardCells& board) {
-    class Quiet final : public MessageBox {
-    public:
-        void ShowMessage(const std::string&) override {}
-    } quiet;
+    SilentMessageBox quiet;
     ClockRandom unused;
     GameState probe(quiet, unused);
     probe.Board = board;

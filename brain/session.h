@@ -21,6 +21,12 @@ public:
     virtual void Send(std::string_view line) = 0;
 };
 
+// The remark on a five is for a person at the window; a manager has no one to show it to.
+class SilentMessageBox final : public MessageBox {
+public:
+    void ShowMessage(const std::string&) override {}
+};
+
 // A game played through the protocol. The brain is the computer: its stones are side 2 and
 // it chooses them exactly as the computer does against a person; the manager's other player
 // is side 1. Every line is answered as the protocol asks: a move, OK, ERROR or UNKNOWN with a
@@ -60,18 +66,13 @@ private:
     void Reply(std::string_view line) { replies_.Send(line); }
     void Error(const std::string& reason) { replies_.Send("ERROR " + reason); }
 
-    class SilentMessageBox final : public MessageBox {
-    public:
-        void ShowMessage(const std::string&) override {}
-    };
-
     // A BOARD list being read: the position so far, or why it cannot be used.
     struct PendingBoard {
         BoardCells cells;
         std::string problem;
     };
 
-    SilentMessageBox messages_;  // the remark on a five is for a person at the window
+    SilentMessageBox messages_;
     GameState game_;
     ReplySink& replies_;
     std::optional<PendingBoard> pending_;

@@ -57,7 +57,8 @@ std::unique_ptr<SettingsStore::Lock> IniSettingsStore::LockStore(const QString& 
     // lock, and that is found out at once.
     QDir().mkpath(file.absolutePath());
     auto lock = std::make_unique<FileLock>(file.absolutePath() + '/' + application + ".lock");
-    // QLockFile takes over a lock whose process is gone, and never one a live process holds.
+    // QLockFile takes over a lock whose process is gone, or one held past its stale time (30 s):
+    // a save takes milliseconds, so a copy holding the lock that long is stuck.
     if (!lock->file.tryLock(wait)) return nullptr;
     return lock;
 }

@@ -215,8 +215,7 @@ TEST(KeyboardPlay, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
     EXPECT_EQ(w.canvas()->Snapshot(), mouse.canvas()->Snapshot());
     // It follows a resize, and goes at the next pointer move.
     w.form.resize(500, 560);
-    QTest::qWait(1);
-    EXPECT_TRUE(MarkAround(w, 11, 10));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MarkAround(w, 11, 10); }));
     w.MoveTo(w.PixelOf(3, 3));
     EXPECT_EQ(w.OnScreen(), w.Picture());
     EXPECT_EQ(w.form.windowTitle(), Title(3, 3));

@@ -144,7 +144,7 @@ const Script Scripts[] = {
      After(FirstShow,
            {
                {Resized, Normal, {1, 1}, Frame, Nothing},
-               {Resized, Normal, {0, 30}, Frame, WindowSize{0, 1}},
+               {Resized, Normal, {0, 30}, Frame, WindowSize{1, 1}},
            })},
 };
 

@@ -156,8 +156,11 @@ def main():
 
     keys("alt+g")
 
+    def open_box():
+        return find(app, lambda n: n.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT))
+
     def score_text():
-        box = find(app, lambda n: n.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT))
+        box = open_box()
         if box is None:
             return None
         label = find(box, lambda n: "0:0" in (n.name or ""))
@@ -168,6 +171,8 @@ def main():
         fail(f"the score box reads \"{text}\"")
     say("score box reads " + repr(text))
     keys("Return")
+    # The window takes no close request while the box is open: wait for the box to go.
+    wait_for("the score box to close", lambda: open_box() is None, limit)
     pyatspi.Registry.deregisterEventListener(
         on_event, "object:state-changed:focused", "object:property-change:accessible-name")
     say("all checks passed")

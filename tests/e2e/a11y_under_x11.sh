@@ -48,20 +48,8 @@ fi
 
 # --- Inside the private D-Bus session ---------------------------------------------------------
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-a11y.XXXXXX")
-passed=0
-finish() {
-    x11_cleanup
-    if [ "$passed" = 1 ]; then rm -rf "$work"; else echo "a11y: logs kept in $work" >&2; fi
-}
-trap finish EXIT
-trap 'exit 1' INT TERM HUP
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -s "$work/game.log" ] && { echo "--- game output ---"; tail -n 20 "$work/game.log"; } >&2
-    exit 1
-}
+e2e_begin a11y
+fail() { e2e_fail "$@"; }
 
 x11_start_session
 # The accessibility bus of this session: asking for its address starts at-spi-bus-launcher,

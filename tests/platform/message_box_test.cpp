@@ -1,8 +1,10 @@
-// The real message box: text only, one OK button without any icon, the application's caption.
+// The real message box: text only, one OK button without any icon, the application's caption,
+// and its text given to screen readers (a remark box and the score box alike).
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +25,7 @@ struct Seen {
     int buttons = 0;
     bool buttonIconNull = false;
     bool modal = false;
+    QString spoken;  // the text a screen reader is given
 };
 
 Seen ShowAndInspect(const std::string& text, Qt::Key closeWith) {
@@ -38,6 +41,13 @@ Seen ShowAndInspect(const std::string& text, Qt::Key closeWith) {
         seen.buttons = static_cast<int>(box->buttons().size());
         seen.buttonIconNull = box->buttons().value(0) && box->buttons().value(0)->icon().isNull();
         seen.modal = box->windowModality() == Qt::ApplicationModal;
+        if (QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box)) {
+            for (int i = 0; i < read->childCount(); ++i) {
+                const QAccessibleInterface* child = read->child(i);
+                if (child && child->role() == QAccessible::StaticText)
+                    seen.spoken += child->text(QAccessible::Name);
+            }
+        }
         QKeyEvent press(QEvent::KeyPress, closeWith, Qt::NoModifier);
         QApplication::sendEvent(box, &press);
     });
@@ -77,6 +87,7 @@ TEST(QtMessageBox, ShowsTextAloneWithOneIconlessOkButton) {
         EXPECT_EQ(seen.buttons, 1);
         EXPECT_TRUE(seen.buttonIconNull);
         EXPECT_TRUE(seen.modal);
+        EXPECT_EQ(seen.spoken, c.shown);
     }
 }
 

@@ -151,16 +151,21 @@ void BoardCanvas::PlaceMark(QRectF twips) {
     if (markShown_) update();
 }
 
+void BoardCanvas::HideMark() {
+    if (!markShown_) return;
+    markShown_ = false;
+    update();
+}
+
 void BoardCanvas::mouseMoveEvent(QMouseEvent* event) {
-    if (markShown_) {
-        markShown_ = false;
-        update();
-    }
+    HideMark();
     emit MouseMoved(Scale().ToTwips(event->position()));
     QWidget::mouseMoveEvent(event);
 }
 
 void BoardCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    // The pointer is in use again, even where it did not move before the click.
+    HideMark();
     emit MouseReleased(Scale().ToTwips(event->position()));
     QWidget::mouseReleaseEvent(event);
 }

@@ -54,6 +54,7 @@ private:
     // Makes the image cover the widget, keeping what is drawn: a maximised window keeps its
     // stones on screen until the next clear.
     void FitImage();
+    void HideMark();
     QImage BlankImage(QSize deviceSize, qreal ratio) const;
     QSize DeviceSize() const;
     QColor Background() const;

@@ -61,10 +61,12 @@ std::optional<WindowSize> WindowSquaring::Square(const WindowReport& report) {
     const int outerHeight = client.height + report.frame.Down();
     WindowSize wanted = client;
     if (outerHeight > outerWidth) {
-        wanted.height = std::max(1, outerWidth - report.frame.Down());
+        wanted.height = outerWidth - report.frame.Down();
     } else {
-        wanted.width = std::max(1, outerHeight - report.frame.Across());
+        wanted.width = outerHeight - report.frame.Across();
     }
+    // A window system refuses a request for a side of no pixels.
+    wanted = {std::max(1, wanted.width), std::max(1, wanted.height)};
     if (wanted == client) return Settle(client);
     return Ask(wanted);
 }

@@ -58,9 +58,6 @@ public:
     // The client size to ask for now, or nothing.
     std::optional<WindowSize> Decide(const WindowReport& report);
 
-    // The last size that needed nothing more (where leaving maximised returns to).
-    std::optional<WindowSize> Settled() const { return settled_; }
-
 private:
     std::optional<WindowSize> Square(const WindowReport& report);
     std::optional<WindowSize> KeepHeight(WindowSize client, FrameExtents frame);
