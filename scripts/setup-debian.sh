@@ -24,7 +24,7 @@ test_packages=(
     dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     python3                                   # the brain's test manager, the include check
-    i3-wm sway grim                           # the window under a tiling WM and a Wayland compositor
+    i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
 )
 
 case "${1:-}" in

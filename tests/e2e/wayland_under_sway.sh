@@ -4,9 +4,8 @@
 # portrait tile. Judged by the compositor's screenshots (grim) and its view of the window
 # (swaymsg -t get_tree).
 #
-# sway runs on its X11 backend inside a private Xvfb rather than headless: a headless sway has
-# no input device, so its clients never get a pointer; nested, the X pointer (xdotool) is
-# sway's pointer.
+# sway runs headless, with no input device of its own; the move is played from the keyboard,
+# typed by wtype through the virtual-keyboard protocol.
 #
 #   wayland_under_sway.sh <path to tessarin>
 #
@@ -16,13 +15,13 @@ set -u -o pipefail
 
 game=${1:?usage: wayland_under_sway.sh <path to tessarin>}
 limit=${TESSARIN_E2E_TIMEOUT:-30}
-x11_wm=none
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-missing=$(x11_missing_tools
-          for tool in sway swaymsg grim setpriv; do command -v "$tool" >/dev/null || echo "$tool"; done
+missing=$(for tool in sway swaymsg grim wtype setpriv timeout /usr/bin/python3 "$convert_bin"; do
+              command -v "$tool" >/dev/null || echo "$tool"
+          done
           ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || echo qt6-wayland)
 if [ -n "$missing" ]; then
     echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
@@ -33,11 +32,20 @@ fi
 e2e_begin wayland
 fail() { e2e_fail "$@"; }
 step() { echo "wayland: $*"; }
-sway_pid=""
-extra_cleanup() { stop_pid "$game_pid"; game_pid=""; stop_pid "$sway_pid"; }
+sway_pid="" keyboard_pid=""
+extra_cleanup() {
+    stop_pid "$game_pid"; game_pid=""
+    stop_pid "$keyboard_pid"
+    stop_pid "$sway_pid"
+}
 started=$SECONDS
 
-x11_start_session
+# A clean account for the game's settings file.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+# At the scale the pixel arithmetic assumes (15 twips per pixel); no X server to fall back on.
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+    QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
 # sway refuses to run as root: as root, it runs as nobody, in a runtime folder of its own.
 export XDG_RUNTIME_DIR="$work/wayland-runtime"
 mkdir -p "$XDG_RUNTIME_DIR"
@@ -48,10 +56,9 @@ if [ "$(id -u)" -eq 0 ]; then
     chown 65534:65534 "$XDG_RUNTIME_DIR"
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
-printf 'output X11-1 resolution 1200x1000 position 0 0\ndefault_border normal\n' >"$work/sway.conf"
-unset WAYLAND_DISPLAY SWAYSOCK
-WLR_BACKENDS=x11 WLR_RENDERER=pixman "${as_user[@]}" sway -c "$work/sway.conf" \
-    >"$work/sway.log" 2>&1 &
+printf 'output HEADLESS-1 resolution 1200x1000 position 0 0\ndefault_border normal\n' >"$work/sway.conf"
+WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman "${as_user[@]}" \
+    sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
 sway_pid=$!
 sockets_up() {
     kill -0 "$sway_pid" 2>/dev/null || return 2
@@ -61,22 +68,31 @@ sockets_up() {
 poll sockets_up || fail "sway did not start: $(tail -n 5 "$work/sway.log")"
 export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock | head -n 1)
 export WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-[0-9] | head -n 1)")
-sway_window=""
-find_sway_window() { sway_window=$(xdotool search --onlyvisible --name '.*' 2>/dev/null | head -n 1); [ -n "$sway_window" ]; }
-# No window manager runs: the only window on the X server is sway's output.
-poll find_sway_window || fail "sway's output window did not appear on $DISPLAY"
-step "sway on $WAYLAND_DISPLAY, its output in X window $sway_window"
+output_is() { swaymsg -t get_outputs 2>/dev/null | grep -q "\"width\": ${1%x*},"; }
+poll output_is 1200x1000 || fail "sway's headless output did not take the size 1200x1000"
 
-# The game's view in sway's tree: "<shell> <title> <x> <y> <width> <height>", the rectangle
-# that sway gives the window's content on the screen.
+# A keyboard held for the whole session: each wtype call brings its own virtual keyboard and
+# takes it away again, and when that was the seat's only keyboard the game missed about half
+# of the keys typed (a seat that gains its first keyboard hands the game one only after).
+timeout 3600 wtype -s 3600000 >"$work/keyboard.log" 2>&1 &
+keyboard_pid=$!
+keyboard_in_seat() {
+    kill -0 "$keyboard_pid" 2>/dev/null || return 2
+    swaymsg -t get_seats 2>/dev/null | grep -q '"type": "keyboard"'
+}
+poll keyboard_in_seat || fail "sway's seat has no keyboard: $(cat "$work/keyboard.log")"
+step "sway headless on $WAYLAND_DISPLAY, a virtual keyboard in its seat"
+
+# The game's view in sway's tree: "<shell> <focused> <title> <x> <y> <width> <height>", the
+# rectangle that sway gives the window's content on the screen.
 view() {
     swaymsg -t get_tree 2>/dev/null | /usr/bin/python3 -c '
 import json, sys
 def walk(node):
     if node.get("pid") == int(sys.argv[1]):
         r, w = node["rect"], node["window_rect"]
-        print(node.get("shell"), repr(node.get("name")), r["x"] + w["x"], r["y"] + w["y"],
-              w["width"], w["height"])
+        print(node.get("shell"), node.get("focused"), repr(node.get("name")),
+              r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"])
         return True
     return any(walk(c) for c in node.get("nodes", []) + node.get("floating_nodes", []))
 walk(json.load(sys.stdin))' "$game_pid"
@@ -84,8 +100,8 @@ walk(json.load(sys.stdin))' "$game_pid"
 read_view() {
     local line
     line=$(view) && [ -n "$line" ] || return 1
-    shell=${line%% *}
-    name=$(sed -E "s/^[^ ]+ '(.*)' [0-9-]+ [0-9-]+ [0-9]+ [0-9]+$/\1/" <<<"$line")
+    read -r shell focused _ <<<"$line"
+    name=$(sed -E "s/^[^ ]+ [^ ]+ '(.*)' [0-9-]+ [0-9-]+ [0-9]+ [0-9]+$/\1/" <<<"$line")
     read -r view_x view_y view_w view_h < <(awk '{ print $(NF-3), $(NF-2), $(NF-1), $NF }' <<<"$line")
 }
 title() { read_view && echo "$name"; }
@@ -117,23 +133,10 @@ measure_board() {
     local expected=$(((18 * cell) / 15))
     ((line_len >= expected - 2 && line_len <= expected + 3))
 }
-# The compositor's own pointer (there is no input device): hover and click a point.
-pointer_to() {
-    local x y
-    read -r x y < <(point_pixel "$1" "$2")
-    xdotool mousemove --window "$sway_window" $((view_x + surface_x + x)) $((view_y + surface_y + y))
-}
-hover() {
-    local want="Tessarin  ($1,$2)"
-    grab || fail "no screenshot of the game's view"
-    pointer_to "$1" "$2"
-    title_is() { [ "$(title)" = "$want" ]; }
-    poll title_is || fail "pointer over point ($1,$2): title is \"$(title)\", expected \"$want\""
-}
-click_point() {
-    hover "$1" "$2"
-    xdotool click 1
-}
+# Types one key into the focused window. The bound turns a compositor that stops answering
+# into a failure, not a hang; it is far above a healthy call, as a cut between key down and
+# key up would leave the key held.
+key() { timeout -s INT "$limit" wtype -k "$1" 2>>"$work/wtype.log" || fail "wtype could not type $1"; }
 # The grid's crossing at a point is on the surface: a black pixel within one of its centre.
 crossing_shown() {
     local x y
@@ -148,23 +151,32 @@ whole_board() {
         crossing_shown 19 19
 }
 
-QT_QPA_PLATFORM=wayland DISPLAY= "$game" >"$work/game.log" 2>&1 &
+QT_QPA_PLATFORM=wayland "$game" >"$work/game.log" 2>&1 &
 game_pid=$!
 poll read_view || fail "the game's window did not appear in sway's tree"
 [ "$shell" = xdg_shell ] || fail "the game came up as a $shell client, not a native Wayland one"
 poll whole_board || fail "the first board is not whole on its ${client_w}x${client_h} surface"
 step "ok native Wayland window ($shell), ${client_w}x${client_h}, board whole, cell $cell twips"
 
+# The board has the keyboard from the start: the first key only shows the keyboard point, at
+# the centre; Space plays there.
+# Which window has the keyboard is sway's choice, not the game's: asked for, not waited on.
+swaymsg "[pid=$game_pid] focus" >/dev/null
+has_focus() { read_view && [ "$focused" = True ]; }
+poll has_focus || fail "sway did not give the game's window the focus: $(view)"
+key Up
+title_is() { [ "$(title)" = "Tessarin  (10,10)" ]; }
+poll title_is || fail "a first key: title is \"$(title)\", expected the keyboard point (10,10)"
+key space
 board=$(for _ in {1..19}; do echo ...................; done)
-click_point 10 10
 answered() { grab && board=$(read_board) && [ "$(cell_of "$board" 10 10)" = R ] &&
     (($(count_of "$board" B) == 1)); }
-poll answered || fail "a click on (10,10) did not play there and get an answer:
+poll answered || fail "Space at the keyboard point (10,10) did not play there and get an answer:
 $board"
-step "ok a click on (10,10) played red there, the computer answered"
+step "ok Space at the keyboard point (10,10) played red there, the computer answered"
 
 for mode in 700x1000 1280x720; do
-    swaymsg output X11-1 resolution "$mode" >/dev/null || fail "sway refused the mode $mode"
+    swaymsg output HEADLESS-1 resolution "$mode" >/dev/null || fail "sway refused the mode $mode"
     fits() {
         local screen_w=${mode%x*}
         whole_board && ((client_w <= screen_w)) &&
