@@ -110,15 +110,8 @@ void BrainSession::Begin(std::string_view) { PlayComputerMove(); }
 
 void BrainSession::Turn(std::string_view arguments) {
     const auto move = ParsePoint(arguments);
-    if (!move) {
-        Error("TURN needs a point x,y");
-        return;
-    }
-    const auto point = GamePoint(*move);
-    if (!point) {
-        Error(Text(*move) + " is off the board");
-        return;
-    }
+    const auto point = PointOnBoard("TURN", move);
+    if (!point) return;
     if (game_.Board(point->x, point->y) != EmptyCell) {
         Error(Text(*move) + " is taken");
         return;
@@ -138,6 +131,17 @@ void BrainSession::Turn(std::string_view arguments) {
 }
 
 void BrainSession::Board(std::string_view) { pending_.emplace(); }
+
+std::optional<Point> BrainSession::PointOnBoard(std::string_view command,
+                                                std::optional<ProtocolPoint> move) {
+    if (!move) {
+        Error(std::string(command) + " needs a point x,y");
+        return std::nullopt;
+    }
+    const auto point = GamePoint(*move);
+    if (!point) Error(Text(*move) + " is off the board");
+    return point;
+}
 
 void BrainSession::AddBoardEntry(std::string_view line) {
     if (!pending_->problem.empty()) return;  // the first problem is the one reported
@@ -178,15 +182,8 @@ void BrainSession::Done(std::string_view) {
 
 void BrainSession::Takeback(std::string_view arguments) {
     const auto move = ParsePoint(arguments);
-    if (!move) {
-        Error("TAKEBACK needs a point x,y");
-        return;
-    }
-    const auto point = GamePoint(*move);
-    if (!point) {
-        Error(Text(*move) + " is off the board");
-        return;
-    }
+    const auto point = PointOnBoard("TAKEBACK", move);
+    if (!point) return;
     if (game_.Board(point->x, point->y) == EmptyCell) {
         Error("no stone at " + Text(*move));
         return;

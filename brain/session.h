@@ -61,6 +61,8 @@ private:
 
     // A line between BOARD and DONE.
     void AddBoardEntry(std::string_view line);
+    // The game's point for a command's x,y, or nothing once the ERROR saying why is sent.
+    std::optional<Point> PointOnBoard(std::string_view command, std::optional<ProtocolPoint> move);
     // Plays the computer's reply and sends it, or says why there is none.
     void PlayComputerMove();
     void Reply(std::string_view line) { replies_.Send(line); }
