@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
+#include <QStringList>
 #include <algorithm>
 
 #include "platform/client_size_request.h"
@@ -36,7 +37,7 @@ bool NormalState(Qt::WindowStates state) { return ModeOf(state) == WindowMode::N
 Form1::Form1(BoardServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
-      game_(services_.messages, services_.random),
+      game_(tellingMessages_, services_.random),
       scores_(services_.settings) {
     setWindowTitle(QString::fromUtf8(texts::ApplicationTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tessarin.png")));
@@ -46,6 +47,14 @@ Form1::Form1(BoardServices services, QWidget* parent)
     connect(canvas_, &BoardCanvas::MouseMoved, this, &Form1::Form_MouseMove);
     connect(canvas_, &BoardCanvas::MouseReleased, this, &Form1::Form_MouseUp);
     connect(canvas_, &BoardCanvas::BoardKeyPressed, this, &Form1::Form_KeyDown);
+    // Back from a box or the menu, a screen reader first hears the board; the keyboard point's
+    // cell is given the focus after that, once Qt has told of the board's.
+    connect(
+        canvas_, &BoardCanvas::FocusGained, this,
+        [this] {
+            if (keyPoint_ && canvas_->hasFocus()) BoardFocusReturned(canvas_, *keyPoint_);
+        },
+        Qt::QueuedConnection);
     // The board has the keyboard from the start; the menu bar keeps its Alt keys.
     canvas_->setFocus();
     InstallBoardAccessibility();
@@ -133,7 +142,7 @@ void Form1::Form_KeyDown(BoardKey key) {
     if (!keyPoint_) {
         keyPoint_ = KeyboardStart;
     } else if (key == BoardKey::Play) {
-        PlayAt(*keyPoint_);
+        PlayFromKeys();
         return;
     } else {
         keyPoint_ = MoveKeyboardPoint(*keyPoint_, key);
@@ -152,6 +161,33 @@ void Form1::PlayAt(GridPoint point) {
     game_.CurX = ToCoordinate(point.column);
     game_.CurY = ToCoordinate(point.row);
     if (game_.PlaceHumanStone()) game_.ComputerMove();
+}
+
+void Form1::PlayFromKeys() {
+    keyTurn_ = true;
+    turnTold_ = false;
+    untoldStones_.clear();
+    PlayAt(*keyPoint_);
+    TellTurn();
+    keyTurn_ = false;
+}
+
+void Form1::TellTurn() {
+    if (!keyTurn_ || (turnTold_ && untoldStones_.empty())) return;
+    // The keyboard point holds the player's stone, the first told; the rest follow as its note.
+    QStringList after;
+    for (const GridPoint stone : untoldStones_) {
+        if (stone.column != keyPoint_->column || stone.row != keyPoint_->row)
+            after << PointName(stone, game_.Board(stone.column, stone.row));
+    }
+    BoardAnnounce(canvas_, *keyPoint_, after.join(QStringLiteral("，")));
+    turnTold_ = true;
+    untoldStones_.clear();
+}
+
+void Form1::TellingMessages::ShowMessage(const std::string& text) {
+    form_.TellTurn();
+    form_.services_.messages.ShowMessage(text);
 }
 
 void Form1::PlaceKeyboardMark() {
@@ -173,6 +209,7 @@ void Form1::NewGame() {
             if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
         }
     }
+    if (keyPoint_) BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(texts::BoardCleared));
 }
 
 void Form1::ShowHint() {
@@ -224,6 +261,7 @@ void Form1::DrawStone() {
     DrawStoneAt(game_.CurX, game_.CurY, game_.SideFlag != BoolFalse);
     // The engine stores a stone before it shows it, so the cell already tells what stands there.
     BoardCellChanged(canvas_, {game_.CurX, game_.CurY});
+    if (keyTurn_) untoldStones_.push_back({game_.CurX, game_.CurY});
 }
 
 void Form1::DrawStoneAt(int column, int row, bool black) {
