@@ -155,7 +155,8 @@ public:
     QAccessibleInterface* focusChild() const override {
         const Form1* form = Window();
         const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
-        return keyPoint && widget()->hasFocus() ? Cell(*keyPoint) : nullptr;
+        return keyPoint && widget()->window()->focusWidget() == widget() ? Cell(*keyPoint)
+                                                                         : nullptr;
     }
 
     QAccessibleInterface* caption() const override { return nullptr; }

@@ -74,7 +74,8 @@ private:
     // A play key: the turn at the keyboard point, told to a screen reader.
     void PlayFromKeys();
     // Tells a screen reader the stones of the keyboard's turn not yet told (the player's, then
-    // the reply), or, when the turn placed none, the keyboard point again.
+    // the reply), or, when the turn placed none, the keyboard point again. Before a remark box
+    // Orca drops it for the box's own focus, but the note stays: closing the box says it.
     void TellTurn();
     void PlaceKeyboardMark();
 
