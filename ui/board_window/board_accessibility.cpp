@@ -214,11 +214,9 @@ QAccessibleInterface* BoardFactory(const QString&, QObject* object) {
     return canvas ? new BoardTable(canvas) : nullptr;
 }
 
-// The board's table, when assistive technology is listening: nothing is built otherwise.
+// The board's table. Built on first use, it builds no cell until one is asked for: one a key.
 BoardTable* ListenedTable(BoardCanvas* canvas) {
-    return QAccessible::isActive()
-               ? dynamic_cast<BoardTable*>(QAccessible::queryAccessibleInterface(canvas))
-               : nullptr;
+    return dynamic_cast<BoardTable*>(QAccessible::queryAccessibleInterface(canvas));
 }
 
 void GiveFocus(BoardTable* table, GridPoint point) {
