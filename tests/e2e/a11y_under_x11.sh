@@ -71,7 +71,12 @@ fi
 work=$3
 orca_pid="" speech_pid=""
 inside_cleanup() {
-    # Orca ends cleanly on TERM, saying goodbye into its log.
+    # Orca ends cleanly on TERM, saying goodbye into its log; Python runs the handler at Orca's
+    # next event, which a key press is.
+    if [ -n "$orca_pid" ] && kill -0 "$orca_pid" 2>/dev/null; then
+        kill -TERM "$orca_pid"
+        xdotool key shift 2>/dev/null
+    fi
     stop_pid "$orca_pid"
     stop_pid "$speech_pid"
     x11_cleanup
