@@ -71,8 +71,8 @@ fi
 work=$3
 orca_pid="" speech_pid=""
 inside_cleanup() {
-    # Orca often outlives TERM (its handler waits for an event) and is killed: its log, written
-    # line by line, keeps every line even so.
+    # Orca ends cleanly on TERM (while the game still answers it), and its log, written line
+    # by line, keeps every line even if it must be killed.
     stop_pid "$orca_pid"
     stop_pid "$speech_pid"
     x11_cleanup
@@ -117,4 +117,7 @@ orca_pid=$!
 
 "$python" "$here/a11y_reader.py" "$game_pid" "$limit" "$work/orca.log" ||
     fail "the reader's checks failed (Orca's log: $work/orca.log)"
+stop_pid "$orca_pid"
+grep -q "ORCA: Shutdown complete" "$work/orca.log" || fail "Orca did not end cleanly on TERM"
+orca_pid=""
 close_politely

@@ -49,12 +49,8 @@ Form1::Form1(BoardServices services, QWidget* parent)
     connect(canvas_, &BoardCanvas::BoardKeyPressed, this, &Form1::Form_KeyDown);
     // Back from a box or the menu, a screen reader first hears the board; the keyboard point's
     // cell is given the focus after that, once Qt has told of the board's.
-    connect(
-        canvas_, &BoardCanvas::FocusGained, this,
-        [this] {
-            if (keyPoint_ && canvas_->hasFocus()) BoardFocusReturned(canvas_, *keyPoint_);
-        },
-        Qt::QueuedConnection);
+    connect(canvas_, &BoardCanvas::FocusGained, this, &Form1::PointTakesFocus,
+            Qt::QueuedConnection);
     // The board has the keyboard from the start; the menu bar keeps its Alt keys.
     canvas_->setFocus();
     InstallBoardAccessibility();
@@ -209,7 +205,15 @@ void Form1::NewGame() {
             if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
         }
     }
-    if (keyPoint_) BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(texts::BoardCleared));
+    if (!keyPoint_) return;
+    BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(texts::BoardCleared));
+    // Chosen from the menu bar, the bar may give its item the focus after this: once the
+    // command is done, the board's point takes it back (a reader there already hears nothing).
+    QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
+}
+
+void Form1::PointTakesFocus() {
+    if (keyPoint_ && canvas_->hasFocus()) BoardFocusReturned(canvas_, *keyPoint_);
 }
 
 void Form1::ShowHint() {
@@ -303,6 +307,9 @@ void Form1::changeEvent(QEvent* event) {
     // Leaving minimised keeps the size, so no resize event need follow; leaving maximised
     // often reports the state before the size. The handler runs on every change of state.
     if (event->type() == QEvent::WindowStateChange) Form_Resize(WindowNews::ModeChanged);
+    // Back from a box the board may keep the keyboard without a new focus event of its own.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

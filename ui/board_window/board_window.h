@@ -77,6 +77,9 @@ private:
     // the reply), or, when the turn placed none, the keyboard point again. Before a remark box
     // Orca drops it for the box's own focus, but the note stays: closing the box says it.
     void TellTurn();
+    // The keyboard point's cell takes the accessible focus from the board, when the board has
+    // the keyboard: after Qt has told of the board's own focus.
+    void PointTakesFocus();
     void PlaceKeyboardMark();
 
     // DrawingSurface
