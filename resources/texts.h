@@ -23,6 +23,8 @@ inline constexpr const char* BoardName = "棋盤";
 inline constexpr const char* CellEmpty = "空";
 inline constexpr const char* CellRed = "紅子";
 inline constexpr const char* CellBlack = "黑子";
+// Said after the keyboard point's cell when a new game has emptied the board.
+inline constexpr const char* BoardCleared = "棋盤已清空";
 
 // Remarks for a won game, drawn at random.
 inline constexpr std::array<const char*, 11> PersonWinMessages = {

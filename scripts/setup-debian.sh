@@ -23,6 +23,7 @@ test_packages=(
     desktop-file-utils appstream              # validators of the installed desktop files
     dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
+    orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
 )

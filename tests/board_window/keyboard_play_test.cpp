@@ -254,7 +254,8 @@ TEST(BoardAccessibility, TheBoardIsATableOfNamedPoints) {
     EXPECT_EQ(table->childCount(), 361);
     QAccessibleInterface* cell = table->tableInterface()->cellAt(2, 6);  // row 3, column 7
     ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    // An item, not a table cell: Orca reads a table cell's whole row at every change of row.
+    EXPECT_EQ(cell->role(), QAccessible::ListItem);
     EXPECT_EQ(cell->text(QAccessible::Name), "(7,3) 空");
     EXPECT_EQ(cell->parent(), table);
     EXPECT_EQ(table->indexOfChild(cell), 2 * 19 + 6);
@@ -276,12 +277,27 @@ TEST(BoardAccessibility, FocusFollowsTheKeyboardPointAndNamesFollowTheStones) {
     w.Keys("Up Right");
     EXPECT_EQ(table->focusChild(), table->tableInterface()->cellAt(9, 10));
     EXPECT_TRUE(table->focusChild()->state().focused);
-    w.Keys("Left Space");
+    w.Keys("Left");
+    const QAccessible::Id before = QAccessible::uniqueId(table->focusChild());
+    w.Keys("Space");
     EXPECT_EQ(table->focusChild(), table->tableInterface()->cellAt(9, 9));
+    // The played point is a new object: a reader given the focus there speaks it anew.
+    EXPECT_NE(QAccessible::uniqueId(table->focusChild()), before);
     EXPECT_FALSE(table->tableInterface()->cellAt(9, 10)->state().focused);
     EXPECT_EQ(NameAt(table, 10, 10), "(10,10) 紅子");
     EXPECT_EQ(NameAt(table, 9, 9), "(9,9) 黑子");
+    // A reader speaks the focused cell; the reply follows as its note, until the point moves.
+    auto note = [&](int column, int row) {
+        return table->tableInterface()->cellAt(row - 1, column - 1)->text(QAccessible::Description);
+    };
+    EXPECT_EQ(note(10, 10), "(9,9) 黑子");
+    w.Keys("Space");  // refused: no note
+    EXPECT_EQ(note(10, 10), "");
+    w.Keys("Space Left");
+    EXPECT_EQ(note(10, 10), "");
+    EXPECT_EQ(note(9, 10), "");
     w.form.NewGame();
+    EXPECT_EQ(note(9, 10), "棋盤已清空");
     EXPECT_EQ(NameAt(table, 10, 10), "(10,10) 空");
     EXPECT_EQ(NameAt(table, 9, 9), "(9,9) 空");
 }

@@ -23,8 +23,8 @@ fail() {
 
 # Names of the tools this file needs that are missing, one per line.
 x11_missing_tools() {
-    local tool
-    for tool in Xvfb ${x11_wm/none/} xdotool xprop xwininfo xdpyinfo wmctrl; do
+    local tool wm=${x11_wm:-openbox}
+    for tool in Xvfb ${wm/none/} xdotool xprop xwininfo xdpyinfo wmctrl; do
         command -v "$tool" >/dev/null || echo "$tool"
     done
     for tool in "$import_bin" "$convert_bin"; do

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <array>
+#include <optional>
 
 #include "engine/game_state.h"
 #include "resources/texts.h"
@@ -17,13 +18,6 @@ constexpr int CellCount = BoardSize * BoardSize;
 // Children are numbered row by row, as a table's cells are: index = (row - 1) * 19 + column - 1.
 int IndexOf(GridPoint point) { return (point.row - 1) * BoardSize + point.column - 1; }
 GridPoint PointOf(int index) { return {index % BoardSize + 1, index / BoardSize + 1}; }
-
-QString CellName(GridPoint point, std::int16_t cell) {
-    const char* what = cell == HumanSide      ? texts::CellRed
-                       : cell == ComputerSide ? texts::CellBlack
-                                              : texts::CellEmpty;
-    return QStringLiteral("(%1,%2) ").arg(point.column).arg(point.row) + QString::fromUtf8(what);
-}
 
 class BoardTable;
 
@@ -44,7 +38,9 @@ public:
     QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
-    QAccessible::Role role() const override { return QAccessible::Cell; }
+    // Not a table cell: Orca reads a table cell's whole row (19 points) whenever the row
+    // changes. A list item it reads alone, by its name, without a role name.
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::TableCellInterface
@@ -75,6 +71,22 @@ public:
         for (const QAccessible::Id id : cellIds_) {
             if (id != 0) QAccessible::deleteAccessibleInterface(id);
         }
+    }
+
+    // The next question about `point` gets a new object.
+    void Renew(GridPoint point) {
+        QAccessible::Id& id = cellIds_[IndexOf(point)];
+        if (id != 0) QAccessible::deleteAccessibleInterface(id);
+        id = 0;
+    }
+    void SetNote(std::optional<GridPoint> point, const QString& note) {
+        notePoint_ = point;
+        note_ = note;
+    }
+    QString NoteFor(GridPoint point) const {
+        return notePoint_ && notePoint_->column == point.column && notePoint_->row == point.row
+                   ? note_
+                   : QString();
     }
 
     BoardCell* Cell(GridPoint point) const {
@@ -143,7 +155,8 @@ public:
     QAccessibleInterface* focusChild() const override {
         const Form1* form = Window();
         const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
-        return keyPoint && widget()->hasFocus() ? Cell(*keyPoint) : nullptr;
+        return keyPoint && widget()->window()->focusWidget() == widget() ? Cell(*keyPoint)
+                                                                         : nullptr;
     }
 
     QAccessibleInterface* caption() const override { return nullptr; }
@@ -173,6 +186,8 @@ private:
     const Form1* Window() const { return qobject_cast<const Form1*>(widget()->window()); }
 
     mutable std::array<QAccessible::Id, CellCount> cellIds_{};
+    std::optional<GridPoint> notePoint_;
+    QString note_;
 };
 
 bool BoardCell::isValid() const { return table_->isValid(); }
@@ -182,7 +197,9 @@ QAccessibleInterface* BoardCell::table() const { return table_; }
 QRect BoardCell::rect() const { return table_->CellRect(point_); }
 
 QString BoardCell::text(QAccessible::Text t) const {
-    return t == QAccessible::Name ? CellName(point_, table_->Stone(point_)) : QString();
+    if (t == QAccessible::Name) return PointName(point_, table_->Stone(point_));
+    if (t == QAccessible::Description) return table_->NoteFor(point_);
+    return QString();
 }
 
 QAccessible::State BoardCell::state() const {
@@ -197,21 +214,24 @@ QAccessibleInterface* BoardFactory(const QString&, QObject* object) {
     return canvas ? new BoardTable(canvas) : nullptr;
 }
 
-// The cell of `point`, when assistive technology is listening: nothing is built otherwise.
-QAccessibleInterface* ListenedCell(BoardCanvas* canvas, GridPoint point) {
-    if (!QAccessible::isActive()) return nullptr;
-    auto* table = dynamic_cast<BoardTable*>(QAccessible::queryAccessibleInterface(canvas));
-    return table ? table->Cell(point) : nullptr;
+// The board's table. Built on first use, it builds no cell until one is asked for: one a key.
+BoardTable* ListenedTable(BoardCanvas* canvas) {
+    return dynamic_cast<BoardTable*>(QAccessible::queryAccessibleInterface(canvas));
 }
 
-void Notify(BoardCanvas* canvas, GridPoint point, QAccessible::Event type) {
-    if (QAccessibleInterface* cell = ListenedCell(canvas, point)) {
-        QAccessibleEvent event(cell, type);
-        QAccessible::updateAccessibility(&event);
-    }
+void GiveFocus(BoardTable* table, GridPoint point) {
+    QAccessibleEvent event(table->Cell(point), QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace
+
+QString PointName(GridPoint point, std::int16_t cell) {
+    const char* what = cell == HumanSide      ? texts::CellRed
+                       : cell == ComputerSide ? texts::CellBlack
+                                              : texts::CellEmpty;
+    return QStringLiteral("(%1,%2) ").arg(point.column).arg(point.row) + QString::fromUtf8(what);
+}
 
 void InstallBoardAccessibility() {
     static const bool installed = [] {
@@ -222,11 +242,28 @@ void InstallBoardAccessibility() {
 }
 
 void BoardFocusMoved(BoardCanvas* canvas, GridPoint point) {
-    Notify(canvas, point, QAccessible::Focus);
+    BoardTable* table = ListenedTable(canvas);
+    if (!table || !OnBoard(point.column, point.row)) return;
+    table->SetNote(std::nullopt, {});
+    GiveFocus(table, point);
+}
+
+void BoardFocusReturned(BoardCanvas* canvas, GridPoint point) {
+    BoardTable* table = ListenedTable(canvas);
+    if (table && OnBoard(point.column, point.row)) GiveFocus(table, point);
 }
 
 void BoardCellChanged(BoardCanvas* canvas, GridPoint point) {
-    Notify(canvas, point, QAccessible::NameChanged);
+    BoardTable* table = ListenedTable(canvas);
+    if (table && OnBoard(point.column, point.row)) table->Renew(point);
+}
+
+void BoardAnnounce(BoardCanvas* canvas, GridPoint point, const QString& note) {
+    BoardTable* table = ListenedTable(canvas);
+    if (!table || !OnBoard(point.column, point.row)) return;
+    table->Renew(point);
+    table->SetNote(point, note);
+    GiveFocus(table, point);
 }
 
 }  // namespace tessarin

@@ -183,4 +183,9 @@ void BoardCanvas::keyPressEvent(QKeyEvent* event) {
     update();
 }
 
+void BoardCanvas::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    emit FocusGained();
+}
+
 }  // namespace tessarin

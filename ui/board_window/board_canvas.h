@@ -43,12 +43,14 @@ signals:
     void MouseMoved(QPointF twips);
     void MouseReleased(QPointF twips);
     void BoardKeyPressed(BoardKey key);
+    void FocusGained();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     // Makes the image cover the widget, keeping what is drawn: a maximised window keeps its

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMenuBar>
+#include <QStringList>
 #include <algorithm>
 
 #include "platform/client_size_request.h"
@@ -36,7 +37,7 @@ bool NormalState(Qt::WindowStates state) { return ModeOf(state) == WindowMode::N
 Form1::Form1(BoardServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
-      game_(services_.messages, services_.random),
+      game_(tellingMessages_, services_.random),
       scores_(services_.settings) {
     setWindowTitle(QString::fromUtf8(texts::ApplicationTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tessarin.png")));
@@ -46,6 +47,10 @@ Form1::Form1(BoardServices services, QWidget* parent)
     connect(canvas_, &BoardCanvas::MouseMoved, this, &Form1::Form_MouseMove);
     connect(canvas_, &BoardCanvas::MouseReleased, this, &Form1::Form_MouseUp);
     connect(canvas_, &BoardCanvas::BoardKeyPressed, this, &Form1::Form_KeyDown);
+    // Back from a box or the menu, a screen reader first hears the board; the keyboard point's
+    // cell is given the focus after that, once Qt has told of the board's.
+    connect(canvas_, &BoardCanvas::FocusGained, this, &Form1::PointTakesFocus,
+            Qt::QueuedConnection);
     // The board has the keyboard from the start; the menu bar keeps its Alt keys.
     canvas_->setFocus();
     InstallBoardAccessibility();
@@ -133,7 +138,7 @@ void Form1::Form_KeyDown(BoardKey key) {
     if (!keyPoint_) {
         keyPoint_ = KeyboardStart;
     } else if (key == BoardKey::Play) {
-        PlayAt(*keyPoint_);
+        PlayFromKeys();
         return;
     } else {
         keyPoint_ = MoveKeyboardPoint(*keyPoint_, key);
@@ -152,6 +157,33 @@ void Form1::PlayAt(GridPoint point) {
     game_.CurX = ToCoordinate(point.column);
     game_.CurY = ToCoordinate(point.row);
     if (game_.PlaceHumanStone()) game_.ComputerMove();
+}
+
+void Form1::PlayFromKeys() {
+    keyTurn_ = true;
+    turnTold_ = false;
+    untoldStones_.clear();
+    PlayAt(*keyPoint_);
+    TellTurn();
+    keyTurn_ = false;
+}
+
+void Form1::TellTurn() {
+    if (!keyTurn_ || (turnTold_ && untoldStones_.empty())) return;
+    // The keyboard point holds the player's stone, the first told; the rest follow as its note.
+    QStringList after;
+    for (const GridPoint stone : untoldStones_) {
+        if (stone.column != keyPoint_->column || stone.row != keyPoint_->row)
+            after << PointName(stone, game_.Board(stone.column, stone.row));
+    }
+    BoardAnnounce(canvas_, *keyPoint_, after.join(QStringLiteral("，")));
+    turnTold_ = true;
+    untoldStones_.clear();
+}
+
+void Form1::TellingMessages::ShowMessage(const std::string& text) {
+    form_.TellTurn();
+    form_.services_.messages.ShowMessage(text);
 }
 
 void Form1::PlaceKeyboardMark() {
@@ -173,6 +205,15 @@ void Form1::NewGame() {
             if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
         }
     }
+    if (!keyPoint_) return;
+    BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(texts::BoardCleared));
+    // Chosen from the menu bar, the bar may give its item the focus after this: once the
+    // command is done, the board's point takes it back (a reader there already hears nothing).
+    QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
+}
+
+void Form1::PointTakesFocus() {
+    if (keyPoint_ && canvas_->hasFocus()) BoardFocusReturned(canvas_, *keyPoint_);
 }
 
 void Form1::ShowHint() {
@@ -224,6 +265,7 @@ void Form1::DrawStone() {
     DrawStoneAt(game_.CurX, game_.CurY, game_.SideFlag != BoolFalse);
     // The engine stores a stone before it shows it, so the cell already tells what stands there.
     BoardCellChanged(canvas_, {game_.CurX, game_.CurY});
+    if (keyTurn_) untoldStones_.push_back({game_.CurX, game_.CurY});
 }
 
 void Form1::DrawStoneAt(int column, int row, bool black) {
@@ -265,6 +307,9 @@ void Form1::changeEvent(QEvent* event) {
     // Leaving minimised keeps the size, so no resize event need follow; leaving maximised
     // often reports the state before the size. The handler runs on every change of state.
     if (event->type() == QEvent::WindowStateChange) Form_Resize(WindowNews::ModeChanged);
+    // Back from a box the board may keep the keyboard without a new focus event of its own.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -4,9 +4,11 @@
 #include <QPointer>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "engine/drawing_surface.h"
 #include "engine/game_state.h"
+#include "platform/message_box.h"
 #include "ui/board_window/board_geometry.h"
 #include "ui/board_window/keyboard_point.h"
 #include "ui/board_window/score_store.h"
@@ -17,7 +19,6 @@ class QAction;
 namespace tessarin {
 
 class BoardCanvas;
-class MessageBox;
 class RandomSource;
 class SettingsStore;
 
@@ -70,6 +71,15 @@ private:
     void ShowPointInTitle(GridPoint point);
     // A release or a play key at `point`: the human's stone there, and the computer's reply.
     void PlayAt(GridPoint point);
+    // A play key: the turn at the keyboard point, told to a screen reader.
+    void PlayFromKeys();
+    // Tells a screen reader the stones of the keyboard's turn not yet told (the player's, then
+    // the reply), or, when the turn placed none, the keyboard point again. Before a remark box
+    // Orca drops it for the box's own focus, but the note stays: closing the box says it.
+    void TellTurn();
+    // The keyboard point's cell takes the accessible focus from the board, when the board has
+    // the keyboard: after Qt has told of the board's own focus.
+    void PointTakesFocus();
     void PlaceKeyboardMark();
 
     // DrawingSurface
@@ -84,7 +94,18 @@ private:
     // Tells the squaring what the window reports, and asks for the size it wants.
     void FollowWindow(WindowNews news);
 
+    // The engine's message box: a turn's stones are told before a remark box speaks over them.
+    class TellingMessages final : public MessageBox {
+    public:
+        explicit TellingMessages(Form1& form) : form_(form) {}
+        void ShowMessage(const std::string& text) override;
+
+    private:
+        Form1& form_;
+    };
+
     BoardServices services_;
+    TellingMessages tellingMessages_{*this};
     GameState game_;
     ScoreStore scores_;
     BoardCanvas* canvas_ = nullptr;
@@ -93,6 +114,10 @@ private:
     std::optional<GridPoint> keyPoint_;
     WindowSquaring squaring_;
     bool requesting_ = false;  // our own size request is being made
+    // A turn played from the keyboard: its stones not yet told, and whether any were.
+    bool keyTurn_ = false;
+    bool turnTold_ = false;
+    std::vector<GridPoint> untoldStones_;
 };
 
 }  // namespace tessarin
