@@ -21,15 +21,15 @@ std::string Bytes(std::initializer_list<int> bytes) {
     return s;
 }
 
-enum class Outcome { Found, NotFound, Throws };
+using enum KeyValueResult;
 
 struct ValueCase {
     const char* label;
     RegValueType type;
     std::string bytes;
     const char* entryText;  // KeyVal before the call
-    Outcome outcome;
-    std::string text;  // KeyVal after it, unless it throws
+    KeyValueResult result;
+    std::string text;  // KeyVal after it
 };
 
 // Names the case in failure messages instead of dumping its bytes.
@@ -41,20 +41,8 @@ TEST_P(KeyValue, ReadsStringsNumbersAndOtherTypes) {
     const ValueCase& c = GetParam();
     registry.Set(Key, Name, c.type, c.bytes);
     std::string text = c.entryText;
-    switch (c.outcome) {
-        case Outcome::Found:
-            EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
-            EXPECT_EQ(text, c.text);
-            break;
-        case Outcome::NotFound:
-            EXPECT_FALSE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
-            EXPECT_EQ(text, "");
-            break;
-        case Outcome::Throws:
-            EXPECT_THROW(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text),
-                         RegistryValueError);
-            break;
-    }
+    EXPECT_EQ(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text), c.result);
+    EXPECT_EQ(text, c.text);
     // One key opened, with the access asked for, and closed again however the call ended.
     EXPECT_EQ(registry.opened, std::vector<std::string>{Key});
     EXPECT_EQ(registry.roots, std::vector<RegKey>{0x80000002});
@@ -68,36 +56,36 @@ INSTANTIATE_TEST_SUITE_P(
     About, KeyValue,
     ::testing::Values(
         ValueCase{"StringWithItsZero", REG_SZ, std::string("/usr/bin/hardinfo\0", 18), "",
-                  Outcome::Found, "/usr/bin/hardinfo"},
-        ValueCase{"StringWithoutZero", REG_SZ, "/usr/bin/hardinfo", "", Outcome::Found,
+                  Found, "/usr/bin/hardinfo"},
+        ValueCase{"StringWithoutZero", REG_SZ, "/usr/bin/hardinfo", "", Found,
                   "/usr/bin/hardinfo"},
-        ValueCase{"OnlyTheLastZeroGoes", REG_SZ, std::string("ab\0\0", 4), "", Outcome::Found,
+        ValueCase{"OnlyTheLastZeroGoes", REG_SZ, std::string("ab\0\0", 4), "", Found,
                   std::string("ab\0", 3)},
-        ValueCase{"EmptyStringWithItsZero", REG_SZ, std::string("\0", 1), "old", Outcome::Found,
+        ValueCase{"EmptyStringWithItsZero", REG_SZ, std::string("\0", 1), "old", Found,
                   ""},
-        ValueCase{"ChineseString", REG_SZ, "/opt/系統資訊/檢視器", "", Outcome::Found,
+        ValueCase{"ChineseString", REG_SZ, "/opt/系統資訊/檢視器", "", Found,
                   "/opt/系統資訊/檢視器"},
-        ValueCase{"Number261", REG_DWORD, Bytes({0x05, 0x01, 0x00, 0x00}), "", Outcome::Found,
+        ValueCase{"Number261", REG_DWORD, Bytes({0x05, 0x01, 0x00, 0x00}), "", Found,
                   "261"},
-        ValueCase{"NumberZero", REG_DWORD, Bytes({0, 0, 0, 0}), "old", Outcome::Found, "0"},
+        ValueCase{"NumberZero", REG_DWORD, Bytes({0, 0, 0, 0}), "old", Found, "0"},
         ValueCase{"NumberTopByteSet", REG_DWORD, Bytes({0x01, 0x00, 0x00, 0x80}), "",
-                  Outcome::Found, "2147483649"},
+                  Found, "2147483649"},
         ValueCase{"NumberAllOnesIsUnsigned", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), "",
-                  Outcome::Found, "4294967295"},
-        ValueCase{"ShortNumber", REG_DWORD, Bytes({0x05, 0x01}), "", Outcome::Found, "261"},
-        ValueCase{"NumberLongerThan32Bits", REG_DWORD, Bytes({1, 2, 3, 4, 5}), "", Outcome::Throws,
-                  ""},
-        ValueCase{"NumberOfOneZeroByteHasNoDigits", REG_DWORD, Bytes({0}), "", Outcome::Throws, ""},
-        ValueCase{"OtherTypeKeepsTheEntryText", 3, "binary", "entry", Outcome::Found, "entry"},
+                  Found, "4294967295"},
+        ValueCase{"ShortNumber", REG_DWORD, Bytes({0x05, 0x01}), "", Found, "261"},
+        ValueCase{"NumberLongerThan32Bits", REG_DWORD, Bytes({1, 2, 3, 4, 5}), "old", Unusable,
+                  "old"},
+        ValueCase{"NumberOfOneZeroByteHasNoDigits", REG_DWORD, Bytes({0}), "old", Unusable, "old"},
+        ValueCase{"OtherTypeKeepsTheEntryText", 3, "binary", "entry", Found, "entry"},
         ValueCase{"ExpandStringKeepsTheEntryText", 2, std::string("%PATH%\0", 7), "",
-                  Outcome::Found, ""},
-        ValueCase{"EmptyStringValue", REG_SZ, "", "old", Outcome::Throws, ""},
-        ValueCase{"EmptyNumberValue", REG_DWORD, "", "old", Outcome::Throws, ""},
-        ValueCase{"EmptyOtherValue", 3, "", "old", Outcome::Throws, ""},
-        ValueCase{"FillsTheBuffer", REG_SZ, std::string(1023, 'x') + '\0', "", Outcome::Found,
+                  Found, ""},
+        ValueCase{"EmptyStringValue", REG_SZ, "", "old", Unusable, "old"},
+        ValueCase{"EmptyNumberValue", REG_DWORD, "", "old", Unusable, "old"},
+        ValueCase{"EmptyOtherValue", 3, "", "old", Unusable, "old"},
+        ValueCase{"FillsTheBuffer", REG_SZ, std::string(1023, 'x') + '\0', "", Found,
                   std::string(1023, 'x')},
         ValueCase{"LongerThanTheBuffer", REG_SZ, std::string(1024, 'x') + '\0', "old",
-                  Outcome::NotFound, ""}),
+                  Missing, ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
 struct MissingCase {
@@ -110,11 +98,11 @@ void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.label; }
 
 class KeyValueMissing : public ActionsFixture, public ::testing::WithParamInterface<MissingCase> {};
 
-TEST_P(KeyValueMissing, IsFalseWithAnEmptyText) {
+TEST_P(KeyValueMissing, IsMissingWithAnEmptyText) {
     const MissingCase& c = GetParam();
     c.setUp(registry);
     std::string text = "old";
-    EXPECT_FALSE(actions.GetKeyValue(c.root, Key, Name, text));
+    EXPECT_EQ(actions.GetKeyValue(c.root, Key, Name, text), Missing);
     EXPECT_EQ(text, "");
     EXPECT_EQ(registry.OpenKeys(), 0u);
     // A key that opened is closed; one that did not is not closed.
@@ -143,8 +131,9 @@ using KeyValueRead = ActionsFixture;
 TEST_F(KeyValueRead, KeyNamesIgnoreLetterCase) {
     registry.Set(Key, Name, REG_SZ, "/usr/bin/hardinfo");
     std::string text;
-    EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo",
-                                    "path", text));
+    EXPECT_EQ(actions.GetKeyValue(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo",
+                                  "path", text),
+              Found);
     EXPECT_EQ(text, "/usr/bin/hardinfo");
 }
 
@@ -153,7 +142,7 @@ TEST_F(KeyValueRead, ARegistryClaimingMoreThanTheBufferIsReadOnlyToItsEnd) {
     registry.ClaimSize(5000);
     std::string text;
     // Whatever it is, it is read from the 1024-byte buffer and no further.
-    EXPECT_TRUE(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text));
+    EXPECT_EQ(actions.GetKeyValue(HKEY_LOCAL_MACHINE, Key, Name, text), Found);
     EXPECT_EQ(text.size(), 1023u);
     EXPECT_EQ(registry.OpenKeys(), 0u);
 }
