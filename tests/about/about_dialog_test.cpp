@@ -147,8 +147,8 @@ TEST_F(AboutControls, ReadInOrderWithEveryTextWhole) {
         EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name;
     }
     EXPECT_TRUE(Control<QWidget>("lblTitle")->toolTip().isEmpty());
-    for (const auto& [name, text] : {std::pair{"cmdOK", texts::AboutOK},
-                                     std::pair{"cmdSysInfo", texts::AboutSysInfo}}) {
+    for (const auto& [name, text] :
+         {std::pair{"cmdOK", texts::AboutOK}, std::pair{"cmdSysInfo", texts::AboutSysInfo}}) {
         const auto* button = Control<QPushButton>(name);
         EXPECT_EQ(button->text(), QString::fromUtf8(text)) << name;
         EXPECT_TRUE(button->toolTip().isEmpty()) << name;  // only the notes have a tip

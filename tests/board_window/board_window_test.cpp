@@ -310,8 +310,8 @@ TEST(BoardDrawing, MaximizedWindowKeepsItsDrawing) {
 
 TEST(BoardDrawing, ReleasesFarOutsideTheBoardPlaceNothing) {
     Window w;
-    for (QPointF at : {QPointF(-100000, 40), QPointF(40, -3e7), QPointF(1e7, 1e7),
-                       QPointF(3e9, -3e9)}) {
+    for (QPointF at :
+         {QPointF(-100000, 40), QPointF(40, -3e7), QPointF(1e7, 1e7), QPointF(3e9, -3e9)}) {
         w.ReleaseAt(at);
         EXPECT_FALSE(OnBoard(w.game().CurX, w.game().CurY)) << at.x() << "," << at.y();
     }

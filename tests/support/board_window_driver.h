@@ -74,9 +74,7 @@ public:
         }
     }
     // A menu command by its item's name: "重來", "提示", "比數", "關於".
-    void Choose(const char* item) {
-        form_.findChild<QAction*>(QString::fromUtf8(item))->trigger();
-    }
+    void Choose(const char* item) { form_.findChild<QAction*>(QString::fromUtf8(item))->trigger(); }
 
     // The retained picture's colour at a point's centre.
     QRgb PixelAt(int column, int row) {
