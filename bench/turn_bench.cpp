@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -18,13 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/game_state.h"
 #include "platform/clock_random.h"
-#include "tests/board_window/memory_settings.h"
-#include "tests/support/recorders.h"
-#include "ui/board_window/board_canvas.h"
-#include "ui/board_window/board_geometry.h"
-#include "ui/board_window/board_window.h"
+#include "tests/support/board_window_driver.h"
 
 namespace tessarin {
 namespace {
@@ -32,6 +26,7 @@ namespace {
 // The tests' own stand-ins. A remark box that returns at once: a modal box would stop the
 // benchmark at the first five. The tally in memory: it is saved after every win, and a file
 // write would measure the disk, not the turn.
+using testing::BoardUser;
 using testing::MemorySettings;
 using testing::SilentMessageBox;
 
@@ -53,14 +48,11 @@ public:
             lastX_ = lastY_ = 0;
         }
         const auto [column, row] = NextHumanPoint();
-        const QPointF at = PixelOf(column, row);
-        BoardCanvas* canvas = form_.Canvas();
-        QMouseEvent release(QEvent::MouseButtonRelease, at, canvas->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        const QPoint at = user_.PixelOf(column, row);
 
         const auto start = std::chrono::steady_clock::now();
-        QCoreApplication::sendEvent(canvas, &release);
-        if (repaint) canvas->repaint();
+        user_.ReleaseAt(at);
+        if (repaint) form_.Canvas()->repaint();
         const auto elapsed = std::chrono::steady_clock::now() - start;
 
         if (form_.Game().Board(column, row) != HumanSide) return std::nullopt;
@@ -91,17 +83,11 @@ private:
         return from[pick(picker_)];
     }
 
-    QPointF PixelOf(int column, int row) {
-        const GameState& game = form_.Game();
-        const Twips scale = form_.Canvas()->Scale();
-        return scale.ToPixels(QPointF(LinePosition(column, game.CellSize, game.Margin),
-                                      LinePosition(row, game.CellSize, game.Margin)));
-    }
-
     SilentMessageBox messages_;
     ClockRandom random_;
     MemorySettings settings_;
     Form1 form_{BoardServices{messages_, random_, settings_, nullptr}};
+    BoardUser user_{form_};
     std::mt19937 picker_{2024};
     int lastX_ = 0;
     int lastY_ = 0;

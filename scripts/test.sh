@@ -7,8 +7,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
 jobs=$(nproc)
 
-# Runs the tests of one build and shows the figures the robustness tests print (soak events
-# survived, settings stores tried), which CTest otherwise keeps to itself for passing tests.
+# Runs every test of one build, whatever its label (unit, e2e, and soak: the 100000-event
+# soak, which the quick loop `ctest -L unit` leaves out), and shows the figures the robustness
+# tests print (soak events survived, settings stores tried), which CTest otherwise keeps to
+# itself for passing tests.
 run_tests() {
     local build=$1
     ctest --test-dir "$build" --output-on-failure -j"$jobs" \

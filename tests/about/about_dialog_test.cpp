@@ -77,37 +77,7 @@ TEST_F(AboutWindow, FixedModelessFrameOwnedByTheBoardWindow) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Controls: where they are, in twips from the client area's corner.
-
-struct Place {
-    const char* name;
-    int left, top, width, height;
-};
-
-// Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const Place& c, std::ostream* os) { *os << c.name; }
-
-class ControlPlace : public AboutFixture, public ::testing::WithParamInterface<Place> {};
-
-TEST_P(ControlPlace, MatchesTheLayoutInTwips) {
-    const Place& p = GetParam();
-    const QWidget* control = Control<QWidget>(p.name);
-    ASSERT_NE(control, nullptr);
-    const Twips twips = Twips::For(dialog);
-    const QRect r = control->geometry();
-    EXPECT_NEAR(twips.ToTwipsX(r.x()), p.left, Slack(twips));
-    EXPECT_NEAR(twips.ToTwipsY(r.y()), p.top, Slack(twips));
-    EXPECT_NEAR(twips.ToTwipsX(r.width()), p.width, Slack(twips));
-    EXPECT_NEAR(twips.ToTwipsY(r.height()), p.height, Slack(twips));
-}
-
-INSTANTIATE_TEST_SUITE_P(About, ControlPlace,
-                         ::testing::Values(Place{"cmdOK", 4245, 2625, 1260, 345},
-                                           Place{"cmdSysInfo", 4260, 3075, 1245, 345},
-                                           Place{"lblDescription", 840, 720, 4128, 1656},
-                                           Place{"lblTitle", 840, 120, 4128, 564},
-                                           Place{"lblDisclaimer", 255, 2625, 3870, 825}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// Controls: laid out to be read, and reached by the keyboard, in order.
 
 using AboutControls = AboutFixture;
 
@@ -142,6 +112,52 @@ TEST_F(AboutControls, NoTwoControlsOverlap) {
     }
 }
 
+// Icon and title along the top, the description under the title, the etched line, then the
+// disclaimer with the two buttons to its right, OK above the viewer's button; every control
+// whole inside the client area, every text whole inside its control.
+TEST_F(AboutControls, ReadInOrderWithEveryTextWhole) {
+    const QRect icon = Control<QWidget>("picIcon")->geometry();
+    const QRect title = Control<QWidget>("lblTitle")->geometry();
+    const QRect description = Control<QWidget>("lblDescription")->geometry();
+    const QRect disclaimer = Control<QWidget>("lblDisclaimer")->geometry();
+    const QRect ok = Control<QWidget>("cmdOK")->geometry();
+    const QRect sysInfo = Control<QWidget>("cmdSysInfo")->geometry();
+    const int line = Twips::For(dialog).PixelsY(2445);  // the etched line's grey row
+    EXPECT_LT(icon.right(), title.left());
+    EXPECT_LT(icon.right(), description.left());
+    EXPECT_LT(title.bottom(), description.top());
+    EXPECT_LT(description.bottom(), line);
+    EXPECT_GT(disclaimer.top(), line + 2);
+    EXPECT_GT(ok.top(), line + 2);
+    EXPECT_LT(disclaimer.right(), ok.left());
+    EXPECT_LT(disclaimer.right(), sysInfo.left());
+    EXPECT_LT(ok.bottom(), sysInfo.top());
+    for (const QRect& r : {icon, title, description, disclaimer, ok, sysInfo}) {
+        EXPECT_TRUE(dialog->rect().contains(r)) << r.x() << "," << r.y();
+    }
+    // The texts are the dialog's own, and none is cut off.
+    const std::pair<const char*, std::string> texts[] = {
+        {"lblTitle", texts::AboutTitle},
+        {"lblDescription", texts::AboutDescription()},
+        {"lblDisclaimer", texts::AboutDisclaimer()},
+    };
+    for (const auto& [name, text] : texts) {
+        const auto* label = Control<QLabel>(name);
+        EXPECT_EQ(label->text(), Utf8(text)) << name;
+        EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name;
+    }
+    EXPECT_TRUE(Control<QWidget>("lblTitle")->toolTip().isEmpty());
+    for (const auto& [name, text] :
+         {std::pair{"cmdOK", texts::AboutOK}, std::pair{"cmdSysInfo", texts::AboutSysInfo}}) {
+        const auto* button = Control<QPushButton>(name);
+        EXPECT_EQ(button->text(), QString::fromUtf8(text)) << name;
+        EXPECT_TRUE(button->toolTip().isEmpty()) << name;  // only the notes have a tip
+        const QSize shown = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+        EXPECT_LT(shown.width(), button->width()) << name;
+        EXPECT_LT(shown.height(), button->height()) << name;
+    }
+}
+
 TEST_F(AboutControls, OnlyTheButtonsTakeTheFocusAndOKHasItFirst) {
     ShowActive();
     EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdOK"));
@@ -162,31 +178,6 @@ TEST_F(AboutControls, DefaultAndAutoDefaultButtons) {
 
 // ---------------------------------------------------------------------------------------------
 // Texts, character for character.
-
-struct Caption {
-    const char* name;
-    const char* text;
-    const char* toolTip;
-};
-
-void PrintTo(const Caption& c, std::ostream* os) { *os << c.name; }
-
-class ControlCaption : public AboutFixture, public ::testing::WithParamInterface<Caption> {};
-
-TEST_P(ControlCaption, IsExact) {
-    const Caption& c = GetParam();
-    QWidget* control = Control<QWidget>(c.name);
-    ASSERT_NE(control, nullptr);
-    const QString text = control->property("text").toString();
-    EXPECT_EQ(text, QString::fromUtf8(c.text));
-    EXPECT_EQ(control->toolTip(), QString::fromUtf8(c.toolTip));
-}
-
-INSTANTIATE_TEST_SUITE_P(About, ControlCaption,
-                         ::testing::Values(Caption{"cmdOK", "確定", ""},
-                                           Caption{"cmdSysInfo", "系統資訊(&S)...", ""},
-                                           Caption{"lblTitle", "Tessarin v1.0", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 using AboutTexts = AboutFixture;
 
@@ -255,30 +246,27 @@ TEST_F(AboutTexts, LabelsWrapAndShowPlainText) {
 
 using AboutColours = AboutFixture;
 
-TEST_F(AboutColours, NotesAreLightCyanOnBlackAndTheTitleBlack) {
-    for (const char* name : {"lblDescription", "lblDisclaimer"}) {
-        const auto* label = Control<QLabel>(name);
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(128, 255, 255)) << name;
-        EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0, 0, 0)) << name;
-        EXPECT_TRUE(label->autoFillBackground()) << name;
-    }
-    const auto* title = Control<QLabel>("lblTitle");
-    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    EXPECT_FALSE(title->autoFillBackground());
-
-    // And so they come out on screen: the notes' empty corners are black, their text cyan.
+// As they come out on screen: each label's empty corner is its background, and its text is
+// drawn in its colour.
+TEST_F(AboutColours, NotesAreLightCyanOnBlackAndTheTitleBlackOnTheFace) {
     const QImage image = dialog->grab().toImage();
-    for (const char* name : {"lblDescription", "lblDisclaimer"}) {
+    const QColor face = dialog->palette().color(QPalette::Window);
+    const struct {
+        const char* name;
+        QColor text, background;
+    } labels[] = {{"lblDescription", QColor(128, 255, 255), Qt::black},
+                  {"lblDisclaimer", QColor(128, 255, 255), Qt::black},
+                  {"lblTitle", Qt::black, face}};
+    for (const auto& [name, text, background] : labels) {
         const QRect r = Control<QWidget>(name)->geometry();
-        EXPECT_EQ(QColor(image.pixel(r.bottomRight() - QPoint(1, 1))), QColor(0, 0, 0)) << name;
-        bool cyan = false;
-        for (int y = r.top(); y <= r.bottom() && !cyan; ++y) {
-            for (int x = r.left(); x <= r.right() && !cyan; ++x) {
-                cyan = QColor(image.pixel(x, y)) == QColor(128, 255, 255);
+        EXPECT_EQ(QColor(image.pixel(r.bottomRight() - QPoint(1, 1))), background) << name;
+        bool drawn = false;
+        for (int y = r.top(); y <= r.bottom() && !drawn; ++y) {
+            for (int x = r.left(); x <= r.right() && !drawn; ++x) {
+                drawn = QColor(image.pixel(x, y)) == text;
             }
         }
-        EXPECT_TRUE(cyan) << name;
+        EXPECT_TRUE(drawn) << name;
     }
 }
 

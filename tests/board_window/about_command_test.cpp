@@ -2,40 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
-#include <QTest>
 
 #include "tests/about/fake_registry.h"
 #include "tests/about/test_services.h"
-#include "tests/board_window/memory_settings.h"
-#include "tests/support/recorders.h"
+#include "tests/support/board_window_driver.h"
 #include "ui/about/about_dialog.h"
-#include "ui/board_window/board_canvas.h"
-#include "ui/board_window/board_window.h"
 
 namespace tessarin {
 namespace {
 
 class AboutCommandTest : public ::testing::Test {
 protected:
-    AboutCommandTest()
-        : form({messages, random, settings, [this](QWidget* owner) {
-                    ++built;
-                    return new frmAbout(messages, registry, starter, owner);
-                }}) {
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    void ChooseAbout() { form.findChild<QAction*>(QStringLiteral("關於"))->trigger(); }
+    void ChooseAbout() { w.Choose("關於"); }
 
-    testing::RecordingMessageBox messages;
-    testing::ScriptedRandom random;
-    testing::MemorySettings settings;
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
     int built = 0;
-    Form1 form;
+    testing::Window w{testing::Shown::Yes, {}, [this](QWidget* owner) {
+                          ++built;
+                          return new frmAbout(w.messages, registry, starter, owner);
+                      }};
+    Form1& form = w.form;
 };
 
 TEST_F(AboutCommandTest, ChoosingAboutTwiceKeepsOneModelessDialogOwnedByTheBoard) {
@@ -53,11 +41,9 @@ TEST_F(AboutCommandTest, ChoosingAboutTwiceKeepsOneModelessDialogOwnedByTheBoard
     EXPECT_EQ(form.findChildren<frmAbout*>().size(), 1);
 
     // The board still plays while the dialog is open.
-    random.Always(0.0f);
-    const QPointF centre(form.Canvas()->Scale().ToPixelsX(3224),
-                         form.Canvas()->Scale().ToPixelsY(3224));
-    QTest::mouseClick(form.Canvas(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
-    EXPECT_EQ(form.Game().Board(10, 10), HumanSide);
+    w.random.Always(0.0f);
+    w.Click(10, 10);
+    EXPECT_EQ(w.game().Board(10, 10), HumanSide);
 }
 
 TEST_F(AboutCommandTest, AClosedDialogIsBuiltAfreshNextTime) {
@@ -79,8 +65,8 @@ TEST_F(AboutCommandTest, ClosingTheBoardClosesTheDialogAndSavesTheTally) {
     EXPECT_TRUE(form.close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull() || !about->isVisible());
-    EXPECT_EQ(settings.Get("ComputerGrade"), "9");
-    EXPECT_EQ(settings.Get("PersonGrade"), "0");
+    EXPECT_EQ(w.settings.Get("ComputerGrade"), "9");
+    EXPECT_EQ(w.settings.Get("PersonGrade"), "0");
 }
 
 }  // namespace

@@ -6,22 +6,15 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 #include <cmath>
-#include <memory>
 #include <vector>
 
-#include "engine/game_state.h"
-#include "tests/board_window/memory_settings.h"
-#include "tests/support/recorders.h"
-#include "ui/board_window/board_canvas.h"
-#include "ui/board_window/board_geometry.h"
-#include "ui/board_window/board_window.h"
+#include "tests/support/board_window_driver.h"
 
 namespace tessarin {
 namespace {
 
-constexpr QRgb Black = 0x000000;
+using testing::Black;
 
 QRgb Colour(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 
@@ -50,14 +43,9 @@ std::vector<BlackRun> BlackRuns(const QImage& image, bool vertical, int at) {
 
 class DevicePixelsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        form = std::make_unique<Form1>(BoardServices{messages, random, settings, nullptr});
-        designed = form->size();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    GameState& game() { return form->Game(); }
-    QImage Image() { return form->Canvas()->Snapshot(); }
+    void SetUp() override { w.Show(); }
+    GameState& game() { return w.game(); }
+    QImage Image() { return w.canvas()->Snapshot(); }
     double Ratio() { return Image().devicePixelRatio(); }
     double ToImage(double windowPixels) { return windowPixels * Ratio(); }
     double LineTwips(int index) { return LinePosition(index, game().CellSize, game().Margin); }
@@ -79,11 +67,9 @@ protected:
         return BlackRuns(Image(), !columns, Between(!columns, gap));
     }
 
-    testing::RecordingMessageBox messages;
-    testing::ScriptedRandom random;
-    testing::MemorySettings settings;
-    std::unique_ptr<Form1> form;
-    QSize designed;  // before the first show squares it
+    testing::Window w{testing::Shown::No};
+    Form1* form = &w.form;
+    const QSize designed = form->size();  // before the first show squares it
 };
 
 TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
@@ -120,15 +106,14 @@ TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
 }
 
 TEST_F(DevicePixelsTest, StonesAreRoundAndCentredOnTheirPoints) {
-    random.Always(0.0f);
+    w.random.Always(0.0f);
     const QSize sizes[] = {form->size(), {431, 431}, {557, 520}};
     for (const QSize size : sizes) {
         form->resize(size);
         QTest::qWait(1);
         const QPointF centre(ColumnX(10), RowY(10));
         if (game().Board(10, 10) == EmptyCell) {
-            QTest::mouseClick(form->Canvas(), Qt::LeftButton, Qt::NoModifier,
-                              (centre / Ratio()).toPoint());
+            w.ClickAt((centre / Ratio()).toPoint());
         }
         ASSERT_EQ(game().Board(10, 10), HumanSide);
         const QImage image = Image();

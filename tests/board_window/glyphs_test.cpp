@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QGlyphRun>
 #include <QMenuBar>
 #include <QRawFont>
 #include <QTextLayout>
 
-#include "tests/board_window/memory_settings.h"
-#include "tests/support/recorders.h"
-#include "ui/board_window/board_window.h"
+#include "tests/support/board_window_driver.h"
 
 namespace tessarin {
 namespace {
@@ -32,10 +29,8 @@ QString MissingGlyphs(const QString& text, const QFont& font) {
 }
 
 TEST(MenuCaptions, HaveNoMissingGlyphs) {
-    testing::RecordingMessageBox messages;
-    testing::ScriptedRandom random;
-    testing::MemorySettings settings;
-    Form1 form({messages, random, settings, nullptr});
+    testing::Window w(testing::Shown::No);
+    Form1& form = w.form;
     form.findChild<QAction*>(QStringLiteral("提示"))->setText(QStringLiteral("提示(&H)(10,10)"));
     const QList<QAction*> items = form.menuBar()->actions();
     ASSERT_EQ(items.size(), 4);

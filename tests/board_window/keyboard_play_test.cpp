@@ -5,79 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QMouseEvent>
-#include <QTest>
-#include <map>
-#include <memory>
-#include <sstream>
 
-#include "engine/game_state.h"
-#include "tests/board_window/memory_settings.h"
+#include "tests/support/board_window_driver.h"
 #include "tests/support/qt_printers.h"
-#include "tests/support/recorders.h"
-#include "ui/board_window/board_canvas.h"
-#include "ui/board_window/board_geometry.h"
-#include "ui/board_window/board_window.h"
 
 namespace tessarin {
 namespace {
 
-using testing::MemorySettings;
-using testing::RecordingMessageBox;
-using testing::ScriptedRandom;
-
-// One window with its recorded services.
-struct Window {
-    Window() : form({messages, random, settings, nullptr}) {
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    GameState& game() { return form.Game(); }
-    BoardCanvas* canvas() { return form.Canvas(); }
-
-    // Keys by name, separated by blanks: "Right Right Space".
-    void Keys(const std::string& names) {
-        static const std::map<std::string, Qt::Key> keys = {
-            {"Left", Qt::Key_Left},    {"Right", Qt::Key_Right},   {"Up", Qt::Key_Up},
-            {"Down", Qt::Key_Down},    {"Home", Qt::Key_Home},     {"End", Qt::Key_End},
-            {"PgUp", Qt::Key_PageUp},  {"PgDn", Qt::Key_PageDown}, {"Space", Qt::Key_Space},
-            {"Enter", Qt::Key_Return}, {"KpEnter", Qt::Key_Enter},
-        };
-        std::istringstream words(names);
-        for (std::string name; words >> name;) {
-            const Qt::KeyboardModifiers modifiers =
-                name == "KpEnter" ? Qt::KeypadModifier : Qt::NoModifier;
-            QTest::keyClick(canvas(), keys.at(name), modifiers);
-        }
-    }
-    QPoint PixelOf(int column, int row) {
-        const Twips scale = canvas()->Scale();
-        return QPointF(scale.ToPixelsX(LinePosition(column, game().CellSize, game().Margin)),
-                       scale.ToPixelsY(LinePosition(row, game().CellSize, game().Margin)))
-            .toPoint();
-    }
-    void Click(int column, int row) {
-        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, PixelOf(column, row));
-    }
-    void MoveTo(QPoint pixel) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(pixel), canvas()->mapToGlobal(QPointF(pixel)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(canvas(), &move);
-    }
-    // What the canvas shows on screen, and the retained picture under it, at the same size.
-    QImage OnScreen() {
-        return canvas()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    }
-    QImage Picture() {
-        const QImage screen = OnScreen();
-        return canvas()->Snapshot().copy(0, 0, screen.width(), screen.height());
-    }
-
-    RecordingMessageBox messages;
-    ScriptedRandom random;
-    MemorySettings settings;
-    Form1 form;
-};
+using testing::Window;
 
 QString Title(int column, int row) {
     return QStringLiteral("Tessarin  (%1,%2)").arg(column).arg(row);
@@ -139,7 +74,7 @@ TEST(KeyboardPlay, KeysWithModifiersAreNotBoardKeys) {
 
 // Plays the same points with keys in one window and with clicks in another: the games, the
 // pictures and the boxes shown must be the same, refusals included.
-TEST(KeyboardPlay, SpaceAndEnterPlayExactlyAsAReleaseWould) {
+TEST(KeyboardDrawing, SpaceAndEnterPlayExactlyAsAReleaseWould) {
     struct Step {
         const char* keys;  // from the point before
         int column, row;   // where that leaves the keyboard point
@@ -202,7 +137,7 @@ bool MarkAround(Window& w, int column, int row) {
     return !outline.isEmpty() && std::abs(off.x()) <= 2 && std::abs(off.y()) <= 2;
 }
 
-TEST(KeyboardPlay, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
+TEST(KeyboardDrawing, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
     Window w;
     w.random.Always(0.0f);
     w.Keys("Up Space Right");
@@ -224,7 +159,7 @@ TEST(KeyboardPlay, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
     EXPECT_TRUE(MarkAround(w, 11, 11));
 }
 
-TEST(KeyboardPlay, AMouseOnlyGameShowsExactlyItsPicture) {
+TEST(KeyboardDrawing, AMouseOnlyGameShowsExactlyItsPicture) {
     Window w;
     w.random.Always(0.0f);
     for (const QPoint point : {QPoint(10, 10), QPoint(12, 7), QPoint(3, 17)}) {

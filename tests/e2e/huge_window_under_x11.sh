@@ -10,8 +10,6 @@
 # TESSARIN_E2E_TIMEOUT sets the seconds any one wait may take (default 30).
 set -u -o pipefail
 
-game=${1:?usage: huge_window_under_x11.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 # Far above the game's own needs (tens of MB; a few hundred under AddressSanitizer), far below
 # the gigabytes that a window-sized drawing at 30000 x 30000 pixels takes.
 ceiling_kb=$((1024 * 1024))
@@ -21,10 +19,7 @@ source "$here/x11_driver.sh"
 # shellcheck source=huge_request.sh
 source "$here/huge_request.sh"
 
-e2e_require "$game"
-
-e2e_begin huge
-fail() { e2e_fail "$@"; }
+e2e_begin huge "${1:-}"
 
 # Shrinks the window back and waits for the board, with the game's two stones, at that size.
 shrink_and_see_the_board() {

@@ -9,16 +9,11 @@
 # is missing. TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
-game=${1:?usage: keys_under_x11.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-e2e_require "$game"
-
-e2e_begin keys
-fail() { e2e_fail "$@"; }
+e2e_begin keys "${1:-}"
 
 step() { echo "keys: $*"; }
 
@@ -60,7 +55,6 @@ x11_start_session
 start_game "$game"
 poll decorated_and_square || fail "the window is not square"
 poll measure_board || fail "no grid on screen"
-is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
 xdotool windowactivate "$win" 2>/dev/null
 poll is_active || fail "the game window never became active"
 step "window $win on $DISPLAY, cell $cell twips"
@@ -122,21 +116,11 @@ step "ok (e) the outline went when the pointer moved"
 
 # (f) While the score box is open, keys are the box's: Right and Return there move nothing
 # and play nothing on the board; afterwards the keys are the board's again.
-box=""
-find_box() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
-        [ "$w" = "$win" ] && continue
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tessarin ] && { box=$w; return 0; }
-    done
-    return 1
-}
 xdotool key alt+g
 poll find_box || fail "Alt+G opened no score box"
 box_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$box" ]; }
 poll box_active || fail "the score box never became active"
 xdotool key Right Return
-box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
 poll box_gone || fail "Return did not close the score box"
 title_shows 5 5 || fail "a key meant for the score box moved the keyboard point: \"$(title)\""
 poll is_active || fail "the board window did not become active again"

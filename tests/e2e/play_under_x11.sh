@@ -12,16 +12,11 @@
 # nothing when things are quick.
 set -u -o pipefail
 
-game=${1:?usage: play_under_x11.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-e2e_require "$game"
-
-e2e_begin e2e
-fail() { e2e_fail "$@"; }
+e2e_begin e2e "${1:-}"
 
 step() { echo "e2e: $*"; }
 
@@ -127,18 +122,8 @@ start_game "$game"
 poll decorated_and_square || fail "second run: the window is not square"
 
 # (f) The Score command (Alt+G) opens a message box titled Tessarin, owned by the board window.
-is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
 xdotool windowactivate "$win" 2>/dev/null
 poll is_active || fail "the game window never became active"
-box=""
-find_box() {
-    local w
-    for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
-        [ "$w" = "$win" ] && continue
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tessarin ] && { box=$w; return 0; }
-    done
-    return 1
-}
 # A key pressed while the focus is still on its way can be lost; ask again every two seconds.
 # Once the modal box is up, a repeated Alt+G goes to the box and does nothing.
 tries=0
@@ -151,7 +136,6 @@ poll ask_score || fail "Alt+G (the Score menu item) opened no window titled Tess
 owner=$(xprop -id "$box" WM_TRANSIENT_FOR 2>/dev/null | awk '/window id/ {print $NF}')
 [ $((${owner:-0})) = $((win)) ] ||
     fail "the score box is not owned by the board window (transient for ${owner:-nothing})"
-box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
 xdotool windowactivate "$box" 2>/dev/null
 xdotool key Return
 poll box_gone || fail "Return did not close the score box"

@@ -10,16 +10,11 @@
 # TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
-game=${1:?usage: squaring_under_openbox.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-e2e_require "$game" xev
-
-e2e_begin squaring
-fail() { e2e_fail "$@"; }
+e2e_begin squaring "${1:-}" xev
 step() { echo "squaring: $*"; }
 started=$SECONDS
 

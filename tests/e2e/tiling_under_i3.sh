@@ -10,18 +10,13 @@
 # TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
-game=${1:?usage: tiling_under_i3.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 x11_screen=696x1080x24
 x11_wm=i3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 
-e2e_require "$game"
-
-e2e_begin tiling
-fail() { e2e_fail "$@"; }
+e2e_begin tiling "${1:-}"
 step() { echo "tiling: $*"; }
 started=$SECONDS
 

@@ -4,8 +4,8 @@
 # A window manager runs too: without one a window never becomes active and has no frame, so
 # neither squaring by the outer size nor a polite close could be seen.
 #
-# The sourcing script sets `work` (a scratch folder) and `limit` (seconds any one wait may
-# take), may set `x11_screen` (WIDTHxHEIGHTxDEPTH, 1280x1024x24 unless set) and `x11_wm`
+# The sourcing script sets `work` (a scratch folder; e2e_begin makes one) and may set `limit`
+# (seconds any one wait may take: TESSARIN_E2E_TIMEOUT, else 30, unless set), may set `x11_screen` (WIDTHxHEIGHTxDEPTH, 1280x1024x24 unless set) and `x11_wm`
 # (openbox unless set; i3 is the tiling one; none for none), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
 # globals: game_pid and win (the game and its top-level window), and the board geometry that
 # measure_board finds (menu_h, canvas_h, cell, radius_px).
@@ -15,6 +15,7 @@ import_bin=/usr/bin/import
 convert_bin=/usr/bin/convert
 
 x_server_pid="" x_wm_pid="" game_pid="" win=""
+limit=${limit:-${TESSARIN_E2E_TIMEOUT:-30}}
 
 fail() {
     echo "FAIL: $*" >&2
@@ -140,6 +141,22 @@ close_politely() {
 }
 
 title() { xdotool getwindowname "$win" 2>/dev/null; }
+
+# Whether the game's window has the keyboard (the window manager made it active).
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; }
+
+# Finds a visible window of the game other than the board titled Tessarin (a message box) and
+# leaves it in `box`.
+box=""
+find_box() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null); do
+        [ "$w" = "$win" ] && continue
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Tessarin ] && { box=$w; return 0; }
+    done
+    return 1
+}
+box_gone() { ! xwininfo -id "$box" 2>/dev/null | grep -q IsViewable; }
 
 # Outer size from the client size plus the frame the window manager reports.
 read_outer() {
@@ -305,16 +322,24 @@ e2e_require() {
     [ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
 }
 
-# The common start of a test script: a scratch folder under $TMPDIR kept only when the test
-# fails, the session stopped on every exit, and failures that show the game's last output.
-# Sets `work`; the script sets `passed=1` when all is well. Runs `extra_cleanup` too if the
-# script defines it.
+# e2e_begin <name> [<game> [tool...]]: the common start of a test script. With the game's path
+# (the script's first argument) it first makes e2e_require's checks and sets `game`. Then a
+# scratch folder under $TMPDIR, kept only when the test fails, the session stopped on every
+# exit, and `fail` replaced by e2e_fail, which shows the game's last output. Sets `work`; the
+# script sets `passed=1` when all is well. Runs `extra_cleanup` too if the script defines it.
 e2e_begin() {
     e2e_name=$1
+    if (($# >= 2)); then
+        game=$2
+        [ -n "$game" ] || { echo "usage: $0 <path to tessarin>" >&2; exit 1; }
+        shift 2
+        e2e_require "$game" "$@"
+    fi
     work=$(mktemp -d "${TMPDIR:-/tmp}/tessarin-$e2e_name.XXXXXX")
     passed=0
     trap e2e_finish EXIT
     trap 'exit 1' INT TERM HUP
+    fail() { e2e_fail "$@"; }
 }
 
 e2e_finish() {

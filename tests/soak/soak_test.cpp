@@ -1,14 +1,14 @@
 // Random abuse of the real board window: releases and moves anywhere, every command, the About
 // dialog, resizes from one pixel to larger than any screen, maximise and minimise. After every
 // event the game must still be a game. Seeded and reproducible: a failure prints its seed and
-// event number; TESSARIN_SOAK_SEED and TESSARIN_SOAK_EVENTS replay or lengthen a run.
+// event number. A short run by default, so it belongs in the quick loop; CTest's soak_100k runs
+// 100000 events. TESSARIN_SOAK_SEED and TESSARIN_SOAK_EVENTS replay or lengthen a run.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
-#include <chrono>
 #include <cstdio>
 #include <random>
 
@@ -78,10 +78,10 @@ std::string BrokenInvariant(const GameState& game) {
 }
 
 TEST(Soak, TheWindowSurvivesRandomEvents) {
-    const std::uint64_t seed = EnvNumber(
-        "TESSARIN_SOAK_SEED",
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    const std::uint64_t events = EnvNumber("TESSARIN_SOAK_EVENTS", 100000);
+    // A fixed seed: every run, here and in CI, meets the same events, so a failure seen once
+    // is seen again.
+    const std::uint64_t seed = EnvNumber("TESSARIN_SOAK_SEED", 1);
+    const std::uint64_t events = EnvNumber("TESSARIN_SOAK_EVENTS", 5000);
     std::printf("soak seed %llu, %llu events\n", static_cast<unsigned long long>(seed),
                 static_cast<unsigned long long>(events));
 

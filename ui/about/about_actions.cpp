@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/message_box.h"
@@ -19,7 +20,7 @@ namespace {
 // names are case-sensitive only a file called exactly MSINFO32.EXE is found.
 constexpr const char* SysInfoFileInFolder = "/MSINFO32.EXE";
 
-// Closes an opened key however GetKeyValue is left, a thrown error included.
+// Closes an opened key however GetKeyValue is left.
 class KeyCloser {
 public:
     KeyCloser(Registry& registry, RegKey key) : registry_(registry), key_(key) {}
@@ -33,11 +34,10 @@ private:
 };
 
 // The number in a REG_DWORD's bytes, least significant first, as decimal text. The value is
-// unsigned, as the registry's type is: 0xFFFFFFFF reads "4294967295", not "-1".
-std::string DwordText(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > sizeof(std::uint32_t)) {
-        throw RegistryValueError("a number value of " + std::to_string(bytes.size()) + " bytes");
-    }
+// unsigned, as the registry's type is: 0xFFFFFFFF reads "4294967295", not "-1". Nothing for
+// bytes that hold no 32-bit number.
+std::optional<std::string> DwordText(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > sizeof(std::uint32_t)) return std::nullopt;
     std::uint32_t number = 0;
     for (auto it = bytes.rbegin(); it != bytes.rend(); ++it) {
         number = (number << 8) | static_cast<unsigned char>(*it);
@@ -54,32 +54,31 @@ bool IsFile(const std::string& path) {
 }  // namespace
 
 void AboutActions::StartSysInfo() {
-    try {
-        std::string sysInfoPath;
-        // The first location's text is the viewer's path: started as read, not tested first.
-        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoPathValue, sysInfoPath);
-        if (!found &&
-            GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoFolderKey, SysInfoFolderValue, sysInfoPath)) {
-            sysInfoPath += SysInfoFileInFolder;
-            found = IsFile(sysInfoPath);
-        }
-        if (found && starter_.Start(sysInfoPath)) return;
-    } catch (const std::exception&) {
-        // A value that could not be understood ends the search at once: the second location
-        // is not tried.
+    std::string sysInfoPath;
+    // The first location's text is the viewer's path: started as read, not tested first.
+    const KeyValueResult first =
+        GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoKey, SysInfoPathValue, sysInfoPath);
+    bool found = first == KeyValueResult::Found;
+    // A value that could not be understood ends the search at once: the second location is
+    // tried only when the first is missing.
+    if (first == KeyValueResult::Missing &&
+        GetKeyValue(HKEY_LOCAL_MACHINE, SysInfoFolderKey, SysInfoFolderValue, sysInfoPath) ==
+            KeyValueResult::Found) {
+        sysInfoPath += SysInfoFileInFolder;
+        found = IsFile(sysInfoPath);
     }
+    if (found && starter_.Start(sysInfoPath)) return;
     messages_.ShowMessage(texts::SysInfoUnavailable);
 }
 
-bool AboutActions::GetKeyValue(RegKey KeyRoot, const std::string& KeyName,
-                               const std::string& SubKeyRef, std::string& KeyVal) {
+KeyValueResult AboutActions::GetKeyValue(RegKey KeyRoot, const std::string& KeyName,
+                                         const std::string& SubKeyRef, std::string& KeyVal) {
     RegKey key = 0;
     if (registry_.RegOpenKeyExA(KeyRoot, KeyName, SysInfoKeyAccess, &key) != ERROR_SUCCESS) {
         KeyVal.clear();
-        return false;
+        return KeyValueResult::Missing;
     }
-    // Also closes the key when an unusable value is thrown out below, which would otherwise
-    // leave it open for the rest of the run.
+    // Every return below, the unusable values' included, leaves the key closed.
     const KeyCloser closer(registry_, key);
 
     std::array<std::uint8_t, RegValueBufferSize> buffer{};
@@ -87,14 +86,14 @@ bool AboutActions::GetKeyValue(RegKey KeyRoot, const std::string& KeyName,
     RegValueType type = 0;
     if (registry_.RegQueryValueExA(key, SubKeyRef, &type, buffer.data(), &size) != ERROR_SUCCESS) {
         KeyVal.clear();
-        return false;
+        return KeyValueResult::Missing;
     }
     // A registry that claims more bytes than the buffer holds is not followed past its end.
     size = std::min(size, RegValueBufferSize);
 
     // A value of no bytes has no last byte to look at. Taken for granted, that read would fall
-    // before the buffer; it is an error instead, so the caller gives up with its message.
-    if (size == 0) throw RegistryValueError("registry value \"" + SubKeyRef + "\" is empty");
+    // before the buffer; it is unusable instead, so the caller gives up with its message.
+    if (size == 0) return KeyValueResult::Unusable;
     std::string kept(reinterpret_cast<const char*>(buffer.data()), size);
     // A string stored with its terminating zero reads the same as one stored without.
     if (kept.back() == '\0') kept.pop_back();
@@ -103,14 +102,17 @@ bool AboutActions::GetKeyValue(RegKey KeyRoot, const std::string& KeyName,
         case REG_SZ:
             KeyVal = kept;
             break;
-        case REG_DWORD:
-            KeyVal = DwordText(kept);
+        case REG_DWORD: {
+            std::optional<std::string> number = DwordText(kept);
+            if (!number) return KeyValueResult::Unusable;
+            KeyVal = *number;
             break;
+        }
         default:
             // Found, but of no type that gives a text: the caller's text stays as it was.
             break;
     }
-    return true;
+    return KeyValueResult::Found;
 }
 
 std::string PercentEncoded(const std::string& text, const std::string& keep) {

@@ -3,7 +3,6 @@
 // What the About dialog does beyond itself, without a window: finding and starting the
 // system-information viewer through the registry, and the mail link as a URL.
 
-#include <stdexcept>
 #include <string>
 
 #include "platform/registry.h"
@@ -13,11 +12,13 @@ namespace tessarin {
 class MessageBox;
 class ProgramStarter;
 
-// Raised by GetKeyValue for a value it can read but cannot make sense of (an empty value, or a
-// number that is no 32-bit number). StartSysInfo turns it into its failure message.
-class RegistryValueError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// What GetKeyValue made of a value.
+enum class KeyValueResult {
+    Found,    // read: `KeyVal` holds it, or is as it was for a type that gives no text
+    Missing,  // the key or the value cannot be read: `KeyVal` is empty
+    // Read, but holding nothing usable (an empty value, or a number that is no 32-bit number):
+    // the search for the viewer ends here, with its failure message.
+    Unusable,
 };
 
 class AboutActions {
@@ -27,15 +28,14 @@ public:
         : messages_(messages), registry_(registry), starter_(starter) {}
 
     // Starts the system-information viewer named by the registry, or shows
-    // "目前無法提供系統資訊" when it cannot. Never throws.
+    // "目前無法提供系統資訊" when it cannot.
     void StartSysInfo();
 
     // Reads the value `SubKeyRef` of the key `KeyName` under `KeyRoot` into `KeyVal`: a string as
-    // it is, a 32-bit number as decimal text, any other type leaves `KeyVal` as it was. False, and
-    // `KeyVal` empty, when the key or the value cannot be read. Throws RegistryValueError for a
-    // value that was read but holds nothing usable; the key is closed on every way out.
-    bool GetKeyValue(RegKey KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
-                     std::string& KeyVal);
+    // it is, a 32-bit number as decimal text, any other type leaves `KeyVal` as it was. The key
+    // is closed on every way out.
+    KeyValueResult GetKeyValue(RegKey KeyRoot, const std::string& KeyName,
+                               const std::string& SubKeyRef, std::string& KeyVal);
 
 private:
     MessageBox& messages_;

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "platform/linux_registry.h"
-#include "tests/about/about_fixture.h"
+#include "tests/about/test_services.h"
+#include "tests/support/recorders.h"
+#include "ui/about/about_dialog.h"
 
 namespace tessarin::testing {
 namespace {
