@@ -13,6 +13,7 @@
 #include "ui/board_window/window_squaring.h"
 
 class QAction;
+class QWindow;
 
 namespace tessarin {
 
@@ -58,6 +59,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
@@ -92,7 +94,9 @@ private:
     QPointer<QWidget> about_;
     std::optional<GridPoint> keyPoint_;
     WindowSquaring squaring_;
-    bool requesting_ = false;  // our own size request is being made
+    FrameExtents frame_;         // the frame last told to the squaring
+    QPointer<QWindow> watched_;  // the native window whose frame is followed
+    bool requesting_ = false;    // our own size request is being made
 };
 
 }  // namespace tessarin
