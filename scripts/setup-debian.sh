@@ -25,6 +25,7 @@ test_packages=(
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     python3                                   # the brain's test manager, the include check
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
+    mutter python3-gi                         # under GNOME's compositor (Qt's own title bar), keys over D-Bus
 )
 
 case "${1:-}" in
