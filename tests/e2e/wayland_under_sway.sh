@@ -187,7 +187,7 @@ under_sway() {
     answered() { grab && board=$(read_board) && [ "$(cell_of "$board" 10 10)" = R ] &&
         (($(count_of "$board" B) == 1)); }
     poll answered || fail "Space at the keyboard point (10,10) did not play there and get an answer:
-    $board"
+$board"
     step "ok Space at the keyboard point (10,10) played red there, the computer answered"
 
     for mode in 700x1000 1280x720; do
@@ -242,14 +242,15 @@ for line in sys.stdin:
         codes = [CODES[name] for name in word.split("+")]
         for pressed, order in ((True, codes), (False, codes[::-1])):
             for code in order:
-                call(session, SESSION, "NotifyKeyboardKeycode", GLib.Variant("(ub)", (code, pressed)))
+                call(session, SESSION, "NotifyKeyboardKeycode",
+                     GLib.Variant("(ub)", (code, pressed)))
     print("typed", flush=True)'
 
 # What the game last told mutter, from its protocol log: "<outer w> <outer h> <client w>
 # <client h> <canvas h>". The outer size is the window geometry (title bar included). Inside
 # it Qt paints the client area within its own title bar and borders: the largest repaint since
-# the geometry took that size is the client area, and one of the same width reaching the same bottom from
-# lower down is the board's drawing area alone, below the menu bar.
+# the geometry took that size is the client area, and one as wide that reaches the same bottom
+# from lower down is the board's drawing area alone, below the menu bar.
 wl_sizes() {
     awk '
         function args() {
@@ -281,7 +282,8 @@ keys() {
     before=$(grep -c typed "$work/keys.log")
     echo "$*" >&7
     typed() { (($(grep -c typed "$work/keys.log") > before)); }
-    poll typed || fail "mutter's remote desktop did not take the keys $*: $(tail -n 3 "$work/keys.log")"
+    poll typed || fail "mutter's remote desktop did not take the keys $*:" \
+        "$(tail -n 3 "$work/keys.log")"
 }
 
 under_mutter() {
@@ -293,7 +295,8 @@ under_mutter() {
     mutter_session_pid=$!
     mutter_up() {
         kill -0 "$mutter_session_pid" 2>/dev/null || return 2
-        [ -S "$XDG_RUNTIME_DIR/tessarin-0" ] && [ -s "$work/mutter.bus" ] && [ -s "$work/mutter.pid" ]
+        [ -S "$XDG_RUNTIME_DIR/tessarin-0" ] && [ -s "$work/mutter.bus" ] &&
+            [ -s "$work/mutter.pid" ]
     }
     poll mutter_up || fail "mutter did not start: $(tail -n 5 "$work/mutter.log")"
     mutter_pid=$(cat "$work/mutter.pid")
@@ -313,7 +316,7 @@ under_mutter() {
     game_pid=$!
     first_board() { square_shown && ((canvas_h > 0)); }
     poll first_board || fail "the first window is not square by its outer size:" \
-        "${outer_w}x$outer_h outer, ${client_w}x$client_h client"
+        "${outer_w}x$outer_h outer, ${client_w}x$client_h client, drawing area ${canvas_h}px high"
     grep -q 'zxdg_decoration_manager' "$work/game.log" &&
         fail "mutter offered server-side decoration: Qt's own title bar was not tried"
     # The designed drawing area, as under a window manager that frames the window.
@@ -321,7 +324,8 @@ under_mutter() {
     cell=$(awk -v h="$canvas_h" 'BEGIN { printf "%.0f", h * 15 / 19 }')
     ((canvas_h == 426 && cell == 336)) ||
         fail "first board: drawing area ${canvas_h}px high and cell $cell twips, not 426px and 336"
-    ((client_h < outer_h)) || fail "no title bar of Qt's own: ${client_w}x$client_h in ${outer_w}x$outer_h"
+    ((client_h < outer_h)) ||
+        fail "no title bar of Qt's own: ${client_w}x$client_h client in ${outer_w}x$outer_h"
     local first=$outer_w
     step "ok first show: ${outer_w}x$outer_h outer, ${client_w}x$client_h client, cell $cell twips"
 
