@@ -43,7 +43,7 @@ e2e_begin wayland
 fail() { e2e_fail "$@"; }
 compositor=""
 step() { echo "wayland under $compositor: $*"; }
-sway_pid="" keyboard_pid="" mutter_pid="" mutter_session_pid="" keys_pid=""
+sway_menu_h="" sway_pid="" keyboard_pid="" mutter_pid="" mutter_session_pid="" keys_pid=""
 stop_session() {
     stop_pid "$game_pid"; game_pid=""
     stop_pid "$keyboard_pid"; keyboard_pid=""
@@ -172,6 +172,7 @@ under_sway() {
     [ "$shell" = xdg_shell ] || fail "the game came up as a $shell client, not a native Wayland one"
     poll whole_board || fail "the first board is not whole on its ${client_w}x${client_h} surface"
     step "ok native Wayland window ($shell), ${client_w}x${client_h}, board whole, cell $cell twips"
+    sway_menu_h=$menu_h
 
     # The board has the keyboard from the start: the first key only shows the keyboard point, at
     # the centre; Space plays there.
@@ -247,10 +248,9 @@ for line in sys.stdin:
     print("typed", flush=True)'
 
 # What the game last told mutter, from its protocol log: "<outer w> <outer h> <client w>
-# <client h> <canvas h>". The outer size is the window geometry (title bar included). Inside
-# it Qt paints the client area within its own title bar and borders: the largest repaint since
-# the geometry took that size is the client area, and one as wide that reaches the same bottom
-# from lower down is the board's drawing area alone, below the menu bar.
+# <client h>". The outer size is the window geometry (title bar included). Inside it Qt paints
+# the client area within its own title bar and borders: the largest repaint since the geometry
+# took that size is the client area.
 wl_sizes() {
     awk '
         function args() {
@@ -258,24 +258,17 @@ wl_sizes() {
             return split(substr($0, RSTART + 1, RLENGTH - 2), a, /, */)
         }
         /-> xdg_surface@[0-9]+\.set_window_geometry\(/ {
-            args(); if (a[3] != ow || a[4] != oh) n = 0
+            args(); if (a[3] != ow || a[4] != oh) { cw = 0; ch = 0 }
             ow = a[3]; oh = a[4]
         }
         /-> wl_surface@[0-9]+\.attach\(/ { painted = 1; next }
         painted && /-> wl_surface@[0-9]+\.damage_buffer\(/ {
-            args(); painted = 0; n++; x[n] = a[1]; y[n] = a[2]; w[n] = a[3]; h[n] = a[4]
+            args(); painted = 0
+            if (a[3] * a[4] > cw * ch) { cw = a[3]; ch = a[4] }
         }
-        END {
-            c = 0
-            for (i = 1; i <= n; i++) if (!c || w[i] * h[i] > w[c] * h[c]) c = i
-            canvas = 0
-            for (i = 1; i <= n; i++)
-                if (c && x[i] == x[c] && w[i] == w[c] && y[i] > y[c] && y[i] + h[i] == y[c] + h[c])
-                    canvas = h[i]
-            print ow + 0, oh + 0, w[c] + 0, h[c] + 0, canvas
-        }' "$work/game.log"
+        END { print ow + 0, oh + 0, cw + 0, ch + 0 }' "$work/game.log"
 }
-read_sizes() { read -r outer_w outer_h client_w client_h canvas_h < <(wl_sizes); }
+read_sizes() { read -r outer_w outer_h client_w client_h < <(wl_sizes); }
 square_shown() { read_sizes && ((outer_w > 0 && outer_w == outer_h && client_w > 0)); }
 keys() {
     local before
@@ -314,19 +307,18 @@ under_mutter() {
 
     WAYLAND_DEBUG=1 QT_QPA_PLATFORM=wayland "$game" >"$work/game.log" 2>&1 &
     game_pid=$!
-    first_board() { square_shown && ((canvas_h > 0)); }
-    poll first_board || fail "the first window is not square by its outer size:" \
-        "${outer_w}x$outer_h outer, ${client_w}x$client_h client, drawing area ${canvas_h}px high"
+    poll square_shown || fail "the first window is not square by its outer size:" \
+        "${outer_w}x$outer_h outer, ${client_w}x$client_h client"
     grep -q 'zxdg_decoration_manager' "$work/game.log" &&
         fail "mutter offered server-side decoration: Qt's own title bar was not tried"
-    # The designed drawing area, as under a window manager that frames the window.
-    local cell
-    cell=$(awk -v h="$canvas_h" 'BEGIN { printf "%.0f", h * 15 / 19 }')
-    ((canvas_h == 426 && cell == 336)) ||
-        fail "first board: drawing area ${canvas_h}px high and cell $cell twips, not 426px and 336"
     ((client_h < outer_h)) ||
         fail "no title bar of Qt's own: ${client_w}x$client_h client in ${outer_w}x$outer_h"
-    local first=$outer_w
+    # The designed drawing area, as under a window manager that frames the window; the menu
+    # bar above it is as high as on sway's screenshots (the same Qt and fonts).
+    local canvas=$((client_h - ${sway_menu_h:?the sway row measures the menu bar})) cell
+    cell=$(awk -v h="$canvas" 'BEGIN { printf "%.0f", h * 15 / 19 }')
+    ((canvas == 426 && cell == 336)) ||
+        fail "first board: drawing area ${canvas}px high and cell $cell twips, not 426px and 336"
     step "ok first show: ${outer_w}x$outer_h outer, ${client_w}x$client_h client, cell $cell twips"
 
     # The board has the keyboard: its first key shows the keyboard point in the title. A new
@@ -337,18 +329,46 @@ under_mutter() {
     poll title_shown || fail "a first key did not show the keyboard point (10,10) in the title"
     step "ok a key from mutter's keyboard reached the board"
 
-    # mutter's keyboard resize: Left takes the left edge, Right then moves it in by 10 pixels.
+    # mutter's keyboard resize: the arrow keys move an edge by 10 pixels, and the game must
+    # answer each size mutter gives it with a square one before the resize ends.
     local mark
     mark=$(grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log")
-    keys Alt_L+F8 sleep0.3 Left sleep0.2 Right sleep0.2 Return
-    resized() {
-        (($(grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log") > mark)) &&
-            square_shown && ((outer_w < first))
+    keys Alt_L+F8 sleep0.3 Left sleep0.3 Right sleep0.3 Right
+    # "<width>x<height> <width>x<height>": the last size mutter gave that was not square, after
+    # the configure numbered $mark, and the game's square window geometry after it, if any.
+    answer_since() {
+        awk -v mark="$1" '
+            function args() {
+                match($0, /\(.*\)/)
+                return split(substr($0, RSTART + 1, RLENGTH - 2), a, /, */)
+            }
+            /xdg_toplevel@[0-9]+\.configure\(/ && ++n > mark {
+                args(); given = (a[1] > 0 && a[1] != a[2]) ? a[1] "x" a[2] : ""
+            }
+            given && /-> xdg_surface@[0-9]+\.set_window_geometry\(/ {
+                args(); if (a[3] == a[4]) { pair = given " " a[3] "x" a[4]; given = "" }
+            }
+            END { if (pair) print pair }' "$work/game.log"
     }
-    poll resized || fail "after mutter's resize the window is not square again:" \
+    local given answer
+    answered() { read -r given answer < <(answer_since "$mark") && [ -n "$answer" ]; }
+    poll answered || fail "mutter's keyboard resize gave no size the game answered with a square"
+    # Ending the resize brings one more size from mutter, which the game answers too.
+    mark=$(grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log")
+    keys Return
+    ended() {
+        local last
+        last=$(awk -v mark="$mark" '
+            /xdg_toplevel@[0-9]+\.configure\(/ { n++ }
+            n > mark && /-> xdg_surface@[0-9]+\.set_window_geometry\(/ { last = $0 }
+            END { print last }' "$work/game.log")
+        [ -n "$last" ] && square_shown
+    }
+    poll ended || fail "after mutter's resize the window is not square:" \
         "${outer_w}x$outer_h outer, ${client_w}x$client_h client"
+    step "ok mutter's resize to $given answered with $answer; once ended, ${outer_w}x$outer_h" \
+        "outer, ${client_w}x$client_h client"
     local settled=$outer_w
-    step "ok mutter's resize: ${outer_w}x$outer_h outer, ${client_w}x$client_h client"
 
     keys Super_L+Up
     maximised() { read_sizes && ((outer_w == 1280)); }
