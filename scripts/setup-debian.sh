@@ -26,6 +26,7 @@ test_packages=(
     orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
+    mutter python3-gi                         # under GNOME's compositor (Qt's own title bar), keys over D-Bus
 )
 
 case "${1:-}" in

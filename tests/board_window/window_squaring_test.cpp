@@ -21,8 +21,9 @@ using enum WindowNews;
 using enum WindowMode;
 
 constexpr FrameExtents NoFrame{};
-constexpr FrameExtents Frame{1, 1, 20, 5};     // a title bar and thin borders: 2 across, 25 down
-constexpr FrameExtents MaxFrame{0, 0, 19, 0};  // the same window manager, maximised
+constexpr FrameExtents Frame{1, 1, 20, 5};       // a title bar and thin borders: 2 across, 25 down
+constexpr FrameExtents MaxFrame{0, 0, 19, 0};    // the same window manager, maximised
+constexpr FrameExtents QtTitleBar{3, 3, 30, 3};  // drawn by Qt on Wayland: 6 across, 33 down
 constexpr std::nullopt_t Nothing = std::nullopt;
 
 struct Step {
@@ -99,6 +100,19 @@ const Script Scripts[] = {
          {Resized, Normal, {446, 446}, Frame, Nothing},
          {Resized, Normal, Designed, Frame, Nothing},
          {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+     }},
+    // A Wayland compositor that draws no title bar (mutter): Qt draws its own, once the window
+    // is shown, and it arrives with neither a move nor a new size.
+    {"ToolkitTitleBarArrivesWithoutAMoveOrResize",
+     {
+         {Resized, Normal, {570, 446}, NoFrame, WindowSize{446, 446}},
+         {Resized, Normal, {446, 446}, NoFrame, Nothing},
+         {Reframed, Normal, {446, 446}, QtTitleBar, WindowSize{473, 446}},
+         {Resized, Normal, {473, 446}, QtTitleBar, Nothing},
+         {Reframed, Normal, {473, 446}, QtTitleBar, Nothing},
+         // The compositor's keyboard resize moves the left edge in by 10 pixels.
+         {Resized, Normal, {463, 446}, QtTitleBar, WindowSize{463, 436}},
+         {Resized, Normal, {463, 436}, QtTitleBar, Nothing},
      }},
     {"MaximiseThenRestore",
      After(FirstShow,

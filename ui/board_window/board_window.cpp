@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QStringList>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/client_size_request.h"
@@ -31,6 +32,18 @@ WindowMode ModeOf(Qt::WindowStates state) {
 }
 
 bool NormalState(Qt::WindowStates state) { return ModeOf(state) == WindowMode::Normal; }
+
+// The frame as the window system reports it: a window manager's frame on X11, the title bar
+// Qt draws itself on a Wayland compositor that leaves decoration to the client, none where the
+// compositor draws one and keeps its size to itself. The widget's own frame geometry is a copy
+// taken at moves, and a title bar drawn by Qt arrives without one.
+FrameExtents FrameOf(const QWindow& window) {
+    const QMargins margins = window.frameMargins();
+    // Before the window manager has framed the window the toolkit may report nonsense margins.
+    const auto margin = [](int pixels) { return std::max(0, pixels); };
+    return {margin(margins.left()), margin(margins.right()), margin(margins.top()),
+            margin(margins.bottom())};
+}
 
 }  // namespace
 
@@ -93,8 +106,8 @@ void Form1::Form_Load() {
 void Form1::Form_Resize(WindowNews news) {
     const QSize before = size();
     FollowWindow(news);
-    // A move leaves the board alone unless it brought a new size (a frame that arrived).
-    if (news == WindowNews::Moved && size() == before) return;
+    // A move or a new frame leaves the board alone unless it brought a new size.
+    if ((news == WindowNews::Moved || news == WindowNews::Reframed) && size() == before) return;
     if (!NormalState(windowState())) return;
     Cls();
     DrawGrid();
@@ -104,15 +117,10 @@ void Form1::Form_Resize(WindowNews news) {
 }
 
 void Form1::FollowWindow(WindowNews news) {
-    if (requesting_ || !isVisible()) return;
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    // Before the window manager has framed the window the toolkit may report nonsense margins.
-    const auto margin = [](int pixels) { return std::max(0, pixels); };
-    const FrameExtents frame{
-        margin(inner.left() - outer.left()), margin(outer.right() - inner.right()),
-        margin(inner.top() - outer.top()), margin(outer.bottom() - inner.bottom())};
-    const auto wanted = squaring_.Decide({news, ModeOf(windowState()), {width(), height()}, frame});
+    if (requesting_ || !isVisible() || !windowHandle()) return;
+    frame_ = FrameOf(*windowHandle());
+    const auto wanted =
+        squaring_.Decide({news, ModeOf(windowState()), {width(), height()}, frame_});
     if (!wanted) return;
     const QSize before = size();
     requesting_ = true;
@@ -287,6 +295,10 @@ void Form1::WinCounted() { scores_.Save(game_); }
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (windowHandle() && windowHandle() != watched_) {
+        watched_ = windowHandle();
+        watched_->installEventFilter(this);
+    }
     // Becoming visible squares the window; the resize event of the first show comes too early.
     if (!event->spontaneous()) Form_Resize(WindowNews::Resized);
 }
@@ -310,6 +322,18 @@ void Form1::changeEvent(QEvent* event) {
     // Back from a box the board may keep the keyboard without a new focus event of its own.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // Qt draws its own title bar on a Wayland compositor that draws none, and creates it only
+    // after the window is first shown: the frame arrives with a resize or an exposure of the
+    // native window that brings the widget neither a new size nor a move.
+    if (watched == watched_ &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Expose) &&
+        watched_->size() == size() && FrameOf(*watched_) != frame_) {
+        Form_Resize(WindowNews::Reframed);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@
 #include "ui/board_window/window_squaring.h"
 
 class QAction;
+class QWindow;
 
 namespace tessarin {
 
@@ -59,6 +60,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
@@ -113,7 +115,9 @@ private:
     QPointer<QWidget> about_;
     std::optional<GridPoint> keyPoint_;
     WindowSquaring squaring_;
-    bool requesting_ = false;  // our own size request is being made
+    FrameExtents frame_;         // the frame last told to the squaring
+    QPointer<QWindow> watched_;  // the native window whose frame is followed
+    bool requesting_ = false;    // our own size request is being made
     // A turn played from the keyboard: its stones not yet told, and whether any were.
     bool keyTurn_ = false;
     bool turnTold_ = false;

@@ -43,6 +43,7 @@ enum class WindowMode { Normal, Minimized, Maximized, FullScreen };
 enum class WindowNews {
     Resized,      // the client size changed (or the window was first shown)
     Moved,        // the window moved: its frame may have arrived or changed
+    Reframed,     // the frame arrived or changed without a move (a title bar the toolkit draws)
     ModeChanged,  // minimised, maximised, full screen or back to normal
 };
 
