@@ -21,7 +21,8 @@ test_packages=(
     libbenchmark-dev                          # benchmarks
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl   # end-to-end test under X
     desktop-file-utils appstream              # validators of the installed desktop files
-    dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
+    dpkg-dev debhelper                        # the Debian package, built from debian/
+    lintian devscripts blhc                   # its checks: lintian, hardening-check, build flags
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     python3                                   # the brain's test manager, the include check
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
