@@ -38,7 +38,10 @@ if [ "${TESSARIN_PACKAGE_TESTS:-0}" = 1 ]; then
 else
     options=(nocheck) profiles=(nocheck)
 fi
-command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+# debhelper gives the build a HOME of its own, which would hide the user's compiler cache.
+if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
+fi
 echo "dpkg-buildpackage -us -uc -b (DEB_BUILD_OPTIONS=${options[*]})"
 if ! (cd "$src" && DEB_BUILD_OPTIONS="${options[*]} parallel=$(nproc)" \
     DEB_BUILD_PROFILES="${profiles[*]}" dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1; then
@@ -64,7 +67,7 @@ grep -v 'running with root privileges' "$work/lintian.log" || echo "lintian: no 
 [ $lintian_status = 0 ] || { echo "FAIL: lintian"; fail=1; }
 
 # Every compile and link line of the package build uses the flags dpkg-buildflags gives.
-blhc --all "$work/build.log" || { echo "FAIL: blhc"; fail=1; }
+blhc "$work/build.log" || { echo "FAIL: blhc"; fail=1; }
 
 field() { dpkg-deb -f "$deb" "$1"; }
 expect_field() { # <field> <extended regular expressions its value must all match...>
@@ -100,7 +103,11 @@ fi
     { echo "FAIL: files outside /usr"; fail=1; }
 
 programs=("$work/root/usr/games/tessarin" "$work/root/usr/games/pbrain-tessarin")
-hardening-check "${programs[@]}" || { echo "FAIL: hardening-check"; fail=1; }
+# Control flow protection is asked for only where dpkg-buildflags gives it (not on Debian 12).
+skip=()
+DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS | grep -q -- -fcf-protection ||
+    skip=(--nocfprotection)
+hardening-check "${skip[@]}" "${programs[@]}" || { echo "FAIL: hardening-check"; fail=1; }
 for program in "${programs[@]}"; do
     ! readelf -d "$program" | grep -E 'R(UN)?PATH' || { echo "FAIL: $program has a RUNPATH"; fail=1; }
 done
