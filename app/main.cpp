@@ -43,6 +43,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Tessarin"));
     QCoreApplication::setOrganizationName(QStringLiteral("Tessarin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSARIN_VERSION));
+    // Ties the window to its launcher entry, whose name and icon the desktop shows for it; under
+    // Wayland it is the window's app id, which would otherwise be the program's file name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tessarin.Tessarin"));
     if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
 
     QApplication app(argc, argv);

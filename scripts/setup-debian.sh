@@ -21,7 +21,8 @@ test_packages=(
     libbenchmark-dev                          # benchmarks
     xvfb xauth xdotool openbox x11-utils imagemagick wmctrl   # end-to-end test under X
     desktop-file-utils appstream              # validators of the installed desktop files
-    dpkg-dev file                             # the Debian package (dpkg-shlibdeps)
+    dpkg-dev build-essential debhelper        # the Debian package, built from debian/
+    lintian devscripts blhc                   # its checks: lintian, hardening-check, build flags
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check

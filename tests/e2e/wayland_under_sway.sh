@@ -73,14 +73,14 @@ new_runtime() {
 
 # ---- sway ---------------------------------------------------------------------------------
 
-# The game's view in sway's tree: "<shell> <focused> <title> <x> <y> <width> <height>", the
+# The game's view in sway's tree: "<app id> <shell> <focused> <title> <x> <y> <width> <height>", the
 # rectangle that sway gives the window's content on the screen.
 sway_view_py='
 import json, sys
 def walk(node):
     if node.get("pid") == int(sys.argv[1]):
         r, w = node["rect"], node["window_rect"]
-        print(node.get("shell"), node.get("focused"), repr(node.get("name")),
+        print(node.get("app_id"), node.get("shell"), node.get("focused"), repr(node.get("name")),
               r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"])
         return True
     return any(walk(c) for c in node.get("nodes", []) + node.get("floating_nodes", []))
@@ -126,8 +126,8 @@ under_sway() {
     read_view() {
         local line
         line=$(view) && [ -n "$line" ] || return 1
-        read -r shell focused _ <<<"$line"
-        name=$(sed -E "s/^[^ ]+ [^ ]+ '(.*)' [0-9-]+ [0-9-]+ [0-9]+ [0-9]+$/\1/" <<<"$line")
+        read -r app_id shell focused _ <<<"$line"
+        name=$(sed -E "s/^[^ ]+ [^ ]+ [^ ]+ '(.*)' [0-9-]+ [0-9-]+ [0-9]+ [0-9]+$/\1/" <<<"$line")
         read -r view_x view_y view_w view_h < <(awk '{ print $(NF-3), $(NF-2), $(NF-1), $NF }' <<<"$line")
     }
     title() { read_view && echo "$name"; }
@@ -170,8 +170,10 @@ under_sway() {
     game_pid=$!
     poll read_view || fail "the game's window did not appear in sway's tree"
     [ "$shell" = xdg_shell ] || fail "the game came up as a $shell client, not a native Wayland one"
+    # The app id names the launcher entry, so that the desktop shows the entry's name and icon.
+    [ "$app_id" = org.tessarin.Tessarin ] || fail "the window's app id is $app_id, not org.tessarin.Tessarin"
     poll whole_board || fail "the first board is not whole on its ${client_w}x${client_h} surface"
-    step "ok native Wayland window ($shell), ${client_w}x${client_h}, board whole, cell $cell twips"
+    step "ok native Wayland window ($shell, app id $app_id), ${client_w}x${client_h}, board whole, cell $cell twips"
     sway_menu_h=$menu_h
 
     # The board has the keyboard from the start: the first key only shows the keyboard point, at

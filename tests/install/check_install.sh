@@ -2,8 +2,12 @@
 # Installs into a scratch prefix and checks that a desktop finds everything where it looks,
 # that the launcher and software-centre files pass their validators, and that the program
 # answers --help and --version on the terminal without a display.
+#
+#   check_install.sh <build folder> [<bin folder> [<man folder>]]   (bin, share/man by default)
 set -euo pipefail
 build_dir=$1
+bin=${2:-bin}
+man=${3:-share/man}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -14,8 +18,10 @@ expect() {
     if [ -e "$prefix/$1" ]; then echo "installed: $1"; else echo "MISSING: $1"; fail=1; fi
 }
 id=org.tessarin.Tessarin
-expect bin/tessarin
-expect bin/pbrain-tessarin
+expect "$bin/tessarin"
+expect "$bin/pbrain-tessarin"
+expect "$man/man6/tessarin.6"
+expect "$man/man6/pbrain-tessarin.6"
 expect share/applications/$id.desktop
 expect share/metainfo/$id.metainfo.xml
 expect share/icons/hicolor/scalable/apps/$id.svg
@@ -30,11 +36,11 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 size=$(/usr/bin/identify -format '%wx%h' "$prefix/share/icons/hicolor/32x32/apps/$id.png")
 [ "$size" = 32x32 ] || { echo "32x32 icon is $size"; exit 1; }
 
-out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --version)
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/$bin/tessarin" --version)
 [ "$out" = "Tessarin 1.0" ] || { echo "--version said: $out"; exit 1; }
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/tessarin" --help | grep -q -- '--version' ||
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/$bin/tessarin" --help | grep -q -- '--version' ||
     { echo "--help does not list --version"; exit 1; }
 # The brain answers from where it was installed.
-about=$(printf 'ABOUT\r\nEND\r\n' | "$prefix/bin/pbrain-tessarin")
+about=$(printf 'ABOUT\r\nEND\r\n' | "$prefix/$bin/pbrain-tessarin")
 [[ $about == 'name="Tessarin", version="1.0"'* ]] || { echo "pbrain-tessarin said: $about"; exit 1; }
 echo "install check passed"
