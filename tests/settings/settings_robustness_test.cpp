@@ -1,20 +1,26 @@
 // The stored tally under bad conditions: garbage, values that are no count, files and folders
 // the user may not read or write. The window must load (with 0 where a value is unusable),
-// close when asked, and never destroy a good stored value that it could not replace.
+// close when asked, and never destroy a good stored value that it could not replace. A win it
+// cannot store is never counted twice, and the player is told of it.
 //
 // Permissions mean nothing to root, so this runs as an ordinary user (see run_unprivileged.sh).
+// A start that blocks (a read of a pipe) ends the whole run with SIGALRM.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <random>
 
 #include "platform/ini_settings_store.h"
+#include "resources/texts.h"
 #include "tests/support/recorders.h"
 #include "ui/board_window/board_window.h"
 
@@ -26,9 +32,9 @@ protected:
     void SetUp() override {
         ASSERT_NE(geteuid(), 0u) << "permissions are not enforced for root: run this as a user";
         ASSERT_TRUE(root.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.path());
     }
     void TearDown() override {
+        ::alarm(0);
         // Give the temporary folder back its permissions so it can be removed.
         QFile::setPermissions(Folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(File(), QFile::ReadOwner | QFile::WriteOwner);
@@ -48,6 +54,7 @@ protected:
     }
     // Opens the window on the store as it is, optionally wins a game, and closes it.
     void Run(bool winOnce = false) {
+        ::alarm(60);
         Form1 form({messages, random, store, nullptr});
         form.show();
         loadedPerson = form.Game().PersonGrade;
@@ -61,14 +68,27 @@ protected:
             EXPECT_EQ(form.Game().GameOver, BoolTrue);
         }
         EXPECT_TRUE(form.close());
+        counted = form.Game().PersonGrade;
+    }
+    // The tally messages shown, each by its first line.
+    std::vector<std::string> Told() const {
+        std::vector<std::string> told;
+        for (const std::string& text : messages.shown) {
+            for (const char* tally :
+                 {texts::TallyNotSaved, texts::TallyLostAtClose, texts::TallySetAside}) {
+                if (text.starts_with(tally)) told.emplace_back(tally);
+            }
+        }
+        return told;
     }
 
     QTemporaryDir root;
-    IniSettingsStore store;
+    IniSettingsStore store{root.path()};
     testing::RecordingMessageBox messages;
     testing::ScriptedRandom random;
     int loadedPerson = -1;
     int loadedComputer = -1;
+    int counted = -1;
 };
 
 TEST_F(BadStoreTest, RandomBytesLoadAsZeroAndTheWindowStillCloses) {
@@ -159,6 +179,137 @@ TEST_F(BadStoreTest, AFolderInTheWayOfTheFileOrAFileInTheWayOfTheFolder) {
     EXPECT_EQ(loadedPerson, 0);
     EXPECT_TRUE(QFileInfo(Folder()).isFile());
     QFile::remove(Folder());
+}
+
+// Stores a new user's broken home folder may hold. Each row starts the window on it, wins once
+// and closes: the start never blocks, the win is counted exactly once, in the store when it
+// can be stored, and the player hears of every win it could not keep.
+TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
+    const QByteArray tally = "[Info]\nPersonGrade=7\nComputerGrade=3\n";
+    const auto junk = [&](int bytes) {
+        std::mt19937 draw(bytes);
+        QByteArray file = tally;
+        while (file.size() < tally.size() + bytes) file += static_cast<char>(draw());
+        Write(file);
+    };
+    const auto setEnv = [](const char* name, const std::optional<QByteArray>& value) {
+        value ? qputenv(name, *value) : qunsetenv(name);
+    };
+    const auto env = [](const char* name) -> std::optional<QByteArray> {
+        if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
+        return qgetenv(name);
+    };
+    const auto home = env("HOME"), config = env("XDG_CONFIG_HOME");
+    const QString passwdHome = QFile::decodeName(getpwuid(getuid())->pw_dir);
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        int loaded;        // PersonGrade the window starts with
+        bool stored;       // the win is in the store afterwards
+        const char* told;  // the first tally message, if any
+    };
+    const Case cases[] = {
+        {"4 KiB of junk after the tally", [&] { junk(4 << 10); }, 7, true, nullptr},
+        {"60 KiB of junk after the tally", [&] { junk(60 << 10); }, 7, true, nullptr},
+        {"1 MiB of junk after the tally", [&] { junk(1 << 20); }, 0, true, texts::TallySetAside},
+        {"100 MB, .bad already taken",
+         [&] {
+             Write(tally);
+             ASSERT_EQ(::truncate(QFile::encodeName(File()), 100'000'000), 0);
+             QFile old(File() + ".bad");
+             ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+             old.write("an earlier one");
+         },
+         0, true, texts::TallySetAside},
+        {"a pipe", [&] { QDir().mkpath(Folder()), ::mkfifo(QFile::encodeName(File()), 0600); }, 0,
+         false, texts::TallyNotSaved},
+        {"a folder", [&] { QDir().mkpath(File()); }, 0, false, texts::TallyNotSaved},
+        {"a link to a device", [&] { QDir().mkpath(Folder()), QFile::link("/dev/zero", File()); },
+         0, false, texts::TallyNotSaved},
+        {"a link to a file the user may not write",
+         [&] {
+             Write(tally);
+             QFile::rename(File(), root.path() + "/locked.ini");
+             QFile::setPermissions(root.path() + "/locked.ini", QFile::ReadOwner);
+             QFile::link(root.path() + "/locked.ini", File());
+         },
+         7, false, texts::TallyNotSaved},
+        {"no HOME, no XDG_CONFIG_HOME",
+         [&] {
+             setEnv("HOME", std::nullopt), setEnv("XDG_CONFIG_HOME", std::nullopt);
+             store = IniSettingsStore();
+             EXPECT_EQ(store.Location("Tessarin"), passwdHome + "/.config/Tessarin/Tessarin.ini");
+         },
+         0, false, texts::TallyNotSaved},
+        {"a relative XDG_CONFIG_HOME",
+         [&] {
+             setEnv("HOME", QFile::encodeName(root.path()));
+             setEnv("XDG_CONFIG_HOME", "Tessarin");
+             store = IniSettingsStore();
+             ASSERT_EQ(store.Location("Tessarin"), root.path() + "/.config/Tessarin/Tessarin.ini");
+         },
+         0, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store = IniSettingsStore(root.path());
+        messages.shown.clear();
+        c.make();
+        // Only the folder a run as an ordinary user cannot write is played in, not a real home.
+        if (store.Location("Tessarin").startsWith(passwdHome + "/.config/") &&
+            QFileInfo::exists(passwdHome)) {
+            std::printf("settings: %s: played only when the home folder does not exist\n", c.name);
+        } else {
+            struct stat before {
+            }, after{};
+            ::lstat(QFile::encodeName(store.Location("Tessarin")), &before);
+            Run(/*winOnce=*/true);
+            EXPECT_EQ(loadedPerson, c.loaded);
+            EXPECT_EQ(counted, c.loaded + 1);
+            IniSettingsStore again = store;
+            EXPECT_EQ(again.GetSetting("Tessarin", "Info", "PersonGrade", "0"),
+                      QString::number(c.stored ? c.loaded + 1 : c.loaded));
+            ::lstat(QFile::encodeName(store.Location("Tessarin")), &after);
+            if (!c.stored) {
+                EXPECT_EQ(before.st_mode, after.st_mode) << "the store was replaced";
+            }
+            const std::vector<std::string> told = Told();
+            if (!c.told) {
+                EXPECT_TRUE(told.empty());
+            }
+            // Told when the win could not be stored, and again at close, as it is lost.
+            if (c.told == texts::TallyNotSaved) {
+                EXPECT_EQ(told, (std::vector<std::string>{c.told, texts::TallyLostAtClose}));
+            }
+            // What was moved aside is kept whole, and an earlier one is not replaced.
+            if (c.told == texts::TallySetAside) {
+                EXPECT_EQ(told, std::vector<std::string>{c.told});
+                const bool second = QFile::exists(File() + ".bad.1");
+                EXPECT_GT(QFileInfo(File() + (second ? ".bad.1" : ".bad")).size(), 1 << 20);
+                QFile first(File() + ".bad");
+                if (second && first.open(QIODevice::ReadOnly)) {
+                    EXPECT_EQ(first.readAll(), "an earlier one");
+                }
+            }
+        }
+        setEnv("HOME", home), setEnv("XDG_CONFIG_HOME", config);
+        QFile::setPermissions(root.path() + "/locked.ini", QFile::ReadOwner | QFile::WriteOwner);
+        QDir(root.path()).removeRecursively();
+        QDir().mkpath(root.path());
+    }
+}
+
+// A save that failed leaves nothing behind for a later read or save to find: once the file can
+// be written again, the next run reads what the file holds and stores its win once.
+TEST_F(BadStoreTest, AWinThatCouldNotBeStoredIsNotFoundLater) {
+    Write("[Info]\nPersonGrade=5\nComputerGrade=6\n");
+    ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner));
+    Run(/*winOnce=*/true);
+    EXPECT_EQ(counted, 6);
+    ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner | QFile::WriteOwner));
+    Run(/*winOnce=*/true);
+    EXPECT_EQ(loadedPerson, 5);
+    EXPECT_TRUE(Read().contains("PersonGrade=6")) << Read().toStdString();
 }
 
 }  // namespace

@@ -79,6 +79,11 @@ private:
     // TallyListener
     void WinCounted() override;
 
+    // A save's outcome as the player hears of it: once when wins cannot be stored, and again
+    // if they are still unsaved at close; a store moved aside is told of too.
+    void TellSaveOutcome(ScoreStore::Outcome outcome, bool closing);
+    void TellOfTally(const char* text, const QString& file, const QString& logLine);
+
     void DrawStoneAt(int column, int row, bool black);
     void RedrawStones();
     // Tells the squaring what the window reports, and asks for the size it wants.
@@ -92,7 +97,8 @@ private:
     QPointer<QWidget> about_;
     std::optional<GridPoint> keyPoint_;
     WindowSquaring squaring_;
-    bool requesting_ = false;  // our own size request is being made
+    bool requesting_ = false;    // our own size request is being made
+    bool toldNotSaved_ = false;  // the player knows the last wins could not be stored
 };
 
 }  // namespace tessarin
