@@ -239,7 +239,14 @@ std::unique_ptr<SettingsStore::Lock> IniSettingsStore::LockStore(const QString& 
     // The folder may not be there yet on a first run; when it cannot be made, neither can the
     // lock, and that is found out at once.
     QDir().mkpath(folder);
-    auto lock = std::make_unique<FileLock>(folder + '/' + application + ".lock");
+    const QString lockPath = folder + '/' + application + ".lock";
+    // The lock's owner is read from the file: a pipe there would block that read too.
+    struct stat info {};
+    if (::stat(QFile::encodeName(lockPath).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        Fail(lockPath + ": not a regular file");
+        return nullptr;
+    }
+    auto lock = std::make_unique<FileLock>(lockPath);
     // QLockFile takes over a lock whose process is gone, or one held past its stale time (30 s):
     // a save takes milliseconds, so a copy holding the lock that long is stuck.
     if (!lock->file.tryLock(wait)) {

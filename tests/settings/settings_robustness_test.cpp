@@ -200,6 +200,7 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
     };
     const char* const lost[] = {texts::TallyNotSaved, texts::TallyLostAtClose};
     const char* const setAside[] = {texts::TallySetAside};
+    const char* const notSaved[] = {texts::TallyNotSaved};  // stored at close, without the lock
     struct Case {
         const char* name;
         std::function<void()> make;
@@ -220,6 +221,12 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
         {"a pipe", [&] { QDir().mkpath(Folder()), ::mkfifo(QFile::encodeName(File()), 0600); }, 0,
          false, lost},
         {"a folder", [&] { QDir().mkpath(File()); }, 0, false, lost},
+        {"a pipe as the lock file",
+         [&] {
+             QDir().mkpath(Folder()),
+                 ::mkfifo(QFile::encodeName(Folder() + "/Tessarin.lock"), 0600);
+         },
+         0, true, notSaved},
         {"a link to a device", [&] { QDir().mkpath(Folder()), QFile::link("/dev/zero", File()); },
          0, false, lost},
         {"a link to a file the user may not write",
