@@ -168,12 +168,12 @@ bool IniSettingsStore::SaveSetting(const QString& application, const QString& se
     const QString target = LinkTarget(path);
     const QByteArray name = QFile::encodeName(target);
 
-    // The INI writer is not asked to write the file itself: it reports a save that went
-    // through as failed when it could not parse all of what the file held before (its status
-    // keeps the first error), and its process-wide copy of the file keeps the values of a
-    // failed save, which every later read would return and every later save write. It writes a
-    // private copy instead, whose fate is known from the file system, and the copy then
-    // replaces the file in one rename.
+    // The INI writer is not let write the file itself: its status keeps the first error, so a
+    // save that went through looks failed when the writer could not parse all the file held
+    // before (and a failed one may look no worse), and its process-wide copy of the file keeps
+    // a failed save's values, which every later read would return and later save write. It is
+    // given a private copy instead, whose fate the file system tells, and the copy replaces the
+    // file in one rename.
     QByteArray current;
     struct stat old {};
     mode_t mode = 0;
