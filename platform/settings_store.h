@@ -28,6 +28,14 @@ public:
     // it could not be had in that time (a lock left by a copy that died is taken over at once).
     virtual std::unique_ptr<Lock> LockStore(const QString& application,
                                             std::chrono::milliseconds wait) = 0;
+
+    // Where the application's settings are kept, as the user would look for them.
+    virtual QString Location(const QString& /*application*/) const { return {}; }
+    // Why the last call failed, for a log line; empty when it did not fail, or when a lock was
+    // refused only because another copy holds it.
+    virtual QString Problem() const { return {}; }
+    // Where a store found unfit to be read was moved since the last call, or empty.
+    virtual QString TakeSetAside() { return {}; }
 };
 
 }  // namespace tessarin

@@ -58,4 +58,12 @@ inline constexpr std::array<const char*, 11> ComputerWinMessages = {
 inline constexpr const char* ScoreAhead = "你竟然這麼厲害！";
 inline constexpr const char* ScoreBehind = "慢慢加油吧！";
 
+// When the tally cannot be kept: the text, CR LF, then the file concerned (none when there is no
+// home folder to keep it in).
+inline constexpr const char* TallyNotSaved = "糟糕！比數存不進去，我先幫你記著，等存得進去再存。";
+inline constexpr const char* TallyLostAtClose =
+    "唉呀！還有比數沒存進去，關掉就不見了，真是不好意思！";
+inline constexpr const char* TallySetAside =
+    "比數檔壞掉了，我把它搬到旁邊放著，比數從0:0重新開始吧！";
+
 }  // namespace tessarin::texts

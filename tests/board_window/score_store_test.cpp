@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include "engine/game_state.h"
@@ -83,7 +83,7 @@ TEST(ScoreStore, SaveAddsTheUnsavedWinsToWhatIsStoredNow) {
             settings.values.remove(
                 testing::MemorySettings::Path("Tessarin", "Info", "PersonGrade"));
         }
-        EXPECT_TRUE(scores.Save(game)) << c.name;
+        EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Stored) << c.name;
         EXPECT_EQ(settings.Get("PersonGrade"), c.saved) << c.name;
         EXPECT_EQ(QString::number(game.PersonGrade), c.saved) << c.name;
         EXPECT_EQ(settings.Get("ComputerGrade"), "4") << c.name;
@@ -104,7 +104,7 @@ TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
     settings.lockBusy = true;
     ++game.PersonGrade;
     settings.log.clear();
-    EXPECT_FALSE(scores.Save(game));
+    EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Postponed);
     EXPECT_EQ(settings.log, std::vector<QString>{"lock busy"});
     EXPECT_EQ(game.PersonGrade, 6);
 
@@ -113,13 +113,13 @@ TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
     settings.lockBusy = false;
     settings.Set("PersonGrade", "8");
     ++game.PersonGrade;
-    EXPECT_TRUE(scores.Save(game));
+    EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Stored);
     EXPECT_EQ(settings.Get("PersonGrade"), "10");
 
     // At close a lock that stays taken does not cost the wins: they are written without it.
     settings.lockBusy = true;
     ++game.ComputerGrade;
-    EXPECT_TRUE(scores.SaveAtClose(game));
+    EXPECT_EQ(scores.SaveAtClose(game), ScoreStore::Outcome::Stored);
     EXPECT_EQ(settings.Get("PersonGrade"), "10");
     EXPECT_EQ(settings.Get("ComputerGrade"), "2");
 
@@ -127,22 +127,21 @@ TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
     settings.lockBusy = false;
     settings.failWrites = true;
     ++game.PersonGrade;
-    EXPECT_FALSE(scores.Save(game));
+    EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Failed);
+    EXPECT_TRUE(scores.HasUnsavedWins(game));
     settings.failWrites = false;
-    EXPECT_TRUE(scores.SaveAtClose(game));
+    EXPECT_EQ(scores.SaveAtClose(game), ScoreStore::Outcome::Stored);
+    EXPECT_FALSE(scores.HasUnsavedWins(game));
     EXPECT_EQ(settings.Get("PersonGrade"), "11");
 }
 
 class IniStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString FilePath() const { return dir.path() + "/Tessarin/Tessarin.ini"; }
 
     QTemporaryDir dir;
-    IniSettingsStore store;
+    IniSettingsStore store{dir.path()};
     testing::RecordingMessageBox messages;
     testing::ScriptedRandom random;
 };
@@ -156,7 +155,7 @@ TEST_F(IniStoreTest, RoundTripsTheCountersAsDecimalStrings) {
 
     game.PersonGrade = 12;
     game.ComputerGrade = -3;
-    EXPECT_TRUE(scores.Save(game));
+    EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Stored);
 
     QFile file(FilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

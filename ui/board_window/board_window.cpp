@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWindow>
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/client_size_request.h"
 #include "platform/message_box.h"
@@ -93,6 +94,7 @@ Form1::Form1(BoardServices services, QWidget* parent)
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
+    TellSaveOutcome(ScoreStore::Outcome::Stored, false);
     // Copied whole into the game's own lists, which must be exactly as long.
     static_assert(texts::ComputerWinMessages.size() ==
                   std::tuple_size_v<decltype(game_.ComputerWinMessages)>);
@@ -202,7 +204,7 @@ void Form1::PlaceKeyboardMark() {
     canvas_->PlaceMark(QRectF(centre - QPointF(radius, radius), centre + QPointF(radius, radius)));
 }
 
-void Form1::Form_QueryUnload() { scores_.SaveAtClose(game_); }
+void Form1::Form_QueryUnload() { TellSaveOutcome(scores_.SaveAtClose(game_), true); }
 
 void Form1::NewGame() {
     const BoardCells before = game_.Board;
@@ -291,7 +293,36 @@ void Form1::RedrawStones() {
     }
 }
 
-void Form1::WinCounted() { scores_.Save(game_); }
+void Form1::WinCounted() { TellSaveOutcome(scores_.Save(game_), false); }
+
+void Form1::TellSaveOutcome(ScoreStore::Outcome outcome, bool closing) {
+    if (const QString aside = scores_.TakeSetAside(); !aside.isEmpty()) {
+        TellOfTally(texts::TallySetAside, aside,
+                    "the tally file was too large to be one; moved to " + aside +
+                        ", the tally starts at 0:0");
+    }
+    if (outcome == ScoreStore::Outcome::Stored) toldNotSaved_ = false;
+    if (outcome != ScoreStore::Outcome::Failed || !scores_.HasUnsavedWins(game_)) return;
+    // Once while saves keep failing, not at every win; at close the wins are lost for good.
+    if (closing) {
+        TellOfTally(texts::TallyLostAtClose, scores_.Location(),
+                    "the tally could not be saved at close (" + scores_.Problem() +
+                        "); the unsaved wins are lost");
+    } else if (!toldNotSaved_) {
+        toldNotSaved_ = true;
+        TellOfTally(texts::TallyNotSaved, scores_.Location(),
+                    "the tally could not be saved (" + scores_.Problem() +
+                        "); the wins are kept for the next save");
+    }
+}
+
+void Form1::TellOfTally(const char* text, const QString& file, const QString& logLine) {
+    std::fprintf(stderr, "Tessarin: %s\n", qPrintable(logLine));
+    std::fflush(stderr);
+    std::string message(text);
+    if (!file.isEmpty()) message += "\r\n" + file.toStdString();
+    services_.messages.ShowMessage(message);
+}
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

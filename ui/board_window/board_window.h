@@ -91,6 +91,11 @@ private:
     // TallyListener
     void WinCounted() override;
 
+    // A save's outcome as the player hears of it: once when wins cannot be stored, and again
+    // if they are still unsaved at close; a store moved aside is told of too.
+    void TellSaveOutcome(ScoreStore::Outcome outcome, bool closing);
+    void TellOfTally(const char* text, const QString& file, const QString& logLine);
+
     void DrawStoneAt(int column, int row, bool black);
     void RedrawStones();
     // Tells the squaring what the window reports, and asks for the size it wants.
@@ -118,6 +123,7 @@ private:
     FrameExtents frame_;         // the frame last told to the squaring
     QPointer<QWindow> watched_;  // the native window whose frame is followed
     bool requesting_ = false;    // our own size request is being made
+    bool toldNotSaved_ = false;  // the player knows the last wins could not be stored
     // A turn played from the keyboard: its stones not yet told, and whether any were.
     bool keyTurn_ = false;
     bool turnTold_ = false;

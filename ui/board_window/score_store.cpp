@@ -38,8 +38,11 @@ std::int16_t ScoreStore::Read(const char* key) {
 }
 
 bool ScoreStore::Write(const char* key, std::int16_t value) {
-    return settings_->SaveSetting(QString::fromLatin1(Application), QString::fromLatin1(Section),
-                                  QString::fromLatin1(key), QString::number(value));
+    const bool stored =
+        settings_->SaveSetting(QString::fromLatin1(Application), QString::fromLatin1(Section),
+                               QString::fromLatin1(key), QString::number(value));
+    if (!stored) problem_ = settings_->Problem();
+    return stored;
 }
 
 void ScoreStore::Load(GameState& game) {
@@ -58,15 +61,32 @@ bool ScoreStore::Merge(GameState& game) {
     return personStored && computerStored;
 }
 
-bool ScoreStore::Save(GameState& game) {
+ScoreStore::Outcome ScoreStore::Save(GameState& game) {
+    problem_.clear();
     const auto lock = settings_->LockStore(QString::fromLatin1(Application), LockWait);
-    return lock && Merge(game);
+    // A lock that could not even be made (a read-only folder) is a save that cannot be made.
+    if (!lock) {
+        problem_ = settings_->Problem();
+        return problem_.isEmpty() ? Outcome::Postponed : Outcome::Failed;
+    }
+    return Merge(game) ? Outcome::Stored : Outcome::Failed;
 }
 
-bool ScoreStore::SaveAtClose(GameState& game) {
+ScoreStore::Outcome ScoreStore::SaveAtClose(GameState& game) {
+    problem_.clear();
     // Held, when it could be had, until both counts are written.
     const auto lock = settings_->LockStore(QString::fromLatin1(Application), LockWait);
-    return Merge(game);
+    return Merge(game) ? Outcome::Stored : Outcome::Failed;
 }
+
+bool ScoreStore::HasUnsavedWins(const GameState& game) const {
+    return game.PersonGrade != storedPerson_ || game.ComputerGrade != storedComputer_;
+}
+
+QString ScoreStore::Location() const {
+    return settings_->Location(QString::fromLatin1(Application));
+}
+
+QString ScoreStore::TakeSetAside() { return settings_->TakeSetAside(); }
 
 }  // namespace tessarin

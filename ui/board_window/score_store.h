@@ -23,6 +23,12 @@ public:
     // lock held longer belongs to a copy that is stuck.
     static constexpr std::chrono::milliseconds LockWait{1000};
 
+    enum class Outcome {
+        Stored,     // the wins are in the store
+        Postponed,  // another copy held the lock: the wins wait for the next save
+        Failed,     // the store could not take them: they wait, but may never get there
+    };
+
     explicit ScoreStore(SettingsStore& settings) : settings_(&settings) {}
 
     // Reads PersonGrade, then ComputerGrade. Anything unusable reads as 0.
@@ -31,11 +37,19 @@ public:
     // saved its wins, the player may have reset the tally), adds the wins counted here since
     // the last save, and writes PersonGrade, then ComputerGrade. The game then holds the
     // stored counts, so the score box shows the whole tally. Without the lock nothing is
-    // written and the wins wait for the next save. False unless both were stored.
-    bool Save(GameState& game);
+    // written and the wins wait for the next save. Stored only when both were stored.
+    Outcome Save(GameState& game);
     // The same at close, the last chance: when the lock cannot be had, it writes without it
     // rather than drop the wins.
-    bool SaveAtClose(GameState& game);
+    Outcome SaveAtClose(GameState& game);
+    // Wins counted here that no save has stored yet.
+    bool HasUnsavedWins(const GameState& game) const;
+
+    // For telling the player: where the tally is kept, why the last save failed (for a log
+    // line), and where a store unfit to be read was moved since the last question.
+    QString Location() const;
+    QString Problem() const { return problem_; }
+    QString TakeSetAside();
 
     // A stored count: a decimal integer that fits 16 bits, or nothing.
     static std::optional<std::int16_t> ParseGrade(const QString& text);
@@ -50,6 +64,7 @@ private:
     // wins not yet stored.
     std::int16_t storedPerson_ = 0;
     std::int16_t storedComputer_ = 0;
+    QString problem_;
 };
 
 }  // namespace tessarin
