@@ -66,7 +66,8 @@ std::string RuleRefusal(std::string_view text, std::optional<int> rule) {
     if (rule && (*rule == 0 || *rule == 1)) return {};
     std::string names;
     if (rule && *rule > 0 && *rule < 16) {
-        for (const auto& [bit, name] : {std::pair{2, "continuous game"}, {4, "renju"}, {8, "caro"}}) {
+        for (const auto& [bit, name] :
+             {std::pair{2, "continuous game"}, {4, "renju"}, {8, "caro"}}) {
             if (*rule & bit) names += (names.empty() ? " (" : ", ") + std::string(name);
         }
         names += ")";
@@ -78,12 +79,12 @@ std::string RuleRefusal(std::string_view text, std::optional<int> rule) {
 }  // namespace
 
 const BrainSession::Command BrainSession::Commands[] = {
-    {"START", &BrainSession::Start},       {"RECTSTART", &BrainSession::RectStart},
-    {"RESTART", &BrainSession::Restart},
-    {"BEGIN", &BrainSession::Begin},       {"TURN", &BrainSession::Turn},
-    {"BOARD", &BrainSession::Board},       {"DONE", &BrainSession::Done},
-    {"TAKEBACK", &BrainSession::Takeback}, {"INFO", &BrainSession::Info},
-    {"ABOUT", &BrainSession::About},       {"END", &BrainSession::End},
+    {"START", &BrainSession::Start},     {"RECTSTART", &BrainSession::RectStart},
+    {"RESTART", &BrainSession::Restart}, {"BEGIN", &BrainSession::Begin},
+    {"TURN", &BrainSession::Turn},       {"BOARD", &BrainSession::Board},
+    {"DONE", &BrainSession::Done},       {"TAKEBACK", &BrainSession::Takeback},
+    {"INFO", &BrainSession::Info},       {"ABOUT", &BrainSession::About},
+    {"END", &BrainSession::End},
 };
 
 BrainSession::BrainSession(RandomSource& random, ReplySink& replies)

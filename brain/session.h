@@ -99,9 +99,9 @@ private:
     SizedGame sized_;
     bool onSized_ = false;
     int size_ = BoardSize;
-    bool exactFive_ = false;     // INFO rule 1: six or more in a row do not win
-    std::string startRefusal_;   // why the last START was refused: no board until the next
-    std::string ruleRefusal_;    // why the last INFO rule cannot be played
+    bool exactFive_ = false;    // INFO rule 1: six or more in a row do not win
+    std::string startRefusal_;  // why the last START was refused: no board until the next
+    std::string ruleRefusal_;   // why the last INFO rule cannot be played
     ReplySink& replies_;
     std::optional<PendingBoard> pending_;
     bool unknownBlock_ = false;  // skipping the stone lines after an unknown command

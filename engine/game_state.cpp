@@ -74,7 +74,8 @@ bool BasicGame<Cells>::CheckFive() {
         run = Board(x, y) == side ? run + 1 : 0;
         if (run < FiveLength) return false;
         return Board.OverlineWins() ||
-               (run == FiveLength && !Overline(Board, x - Reach * dx, y - Reach * dy, dx, dy, side));
+               (run == FiveLength &&
+                !Overline(Board, x - Reach * dx, y - Reach * dy, dx, dy, side));
     };
     // Each scan walks the cells of one line within four steps of the cursor, so every run of
     // five it can see passes through the stone just played.

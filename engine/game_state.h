@@ -114,7 +114,8 @@ public:
 template <class Cells>
 class BasicGame {
 public:
-    BasicGame(MessageBox& messages, RandomSource& random) : messages_(&messages), random_(&random) {}
+    BasicGame(MessageBox& messages, RandomSource& random)
+        : messages_(&messages), random_(&random) {}
 
     // The board window draws for the engine once it exists; without one the engine still plays.
     void AttachSurface(DrawingSurface* surface) { surface_ = surface; }
