@@ -361,41 +361,5 @@ TEST(MoveChoice, AlwaysPicksAnEmptyPointWithTheBestTotal) {
     }
 }
 
-// The sized board at 19 lines under free-style is the game itself: the same seed and the same
-// human moves give the same replies, hints and draws, to the end of the game.
-TEST(MoveChoice, SizedGameOfNineteenIsTheGame) {
-    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
-        RecordingMessageBox messages;
-        ClockRandom gameRandom, sizedRandom;
-        gameRandom.Seed(seed);
-        sizedRandom.Seed(seed);
-        GameState game(messages, gameRandom);
-        SizedGame sized(messages, sizedRandom);
-        std::mt19937 human(static_cast<unsigned>(seed));
-        std::uniform_int_distribution<int> coordinate(1, BoardSize);
-        while (!game.GameOver) {
-            ASSERT_EQ(sized.HintPoint(), game.HintPoint()) << "seed " << seed;
-            const auto x = static_cast<std::int16_t>(coordinate(human));
-            const auto y = static_cast<std::int16_t>(coordinate(human));
-            game.CurX = sized.CurX = x;
-            game.CurY = sized.CurY = y;
-            const bool reply = game.PlaceHumanStone();
-            ASSERT_EQ(sized.PlaceHumanStone(), reply);
-            if (reply) {
-                game.ComputerMove();
-                sized.ComputerMove();
-            }
-            ASSERT_EQ(sized.CurX, game.CurX) << "seed " << seed;
-            ASSERT_EQ(sized.CurY, game.CurY);
-            ASSERT_EQ(sized.GameOver, game.GameOver);
-        }
-        for (int x = 0; x <= BoardSize; ++x) {
-            for (int y = 0; y <= BoardSize; ++y) ASSERT_EQ(sized.Board(x, y), game.Board(x, y));
-        }
-        EXPECT_EQ(sized.PersonGrade + sized.ComputerGrade, 1);
-        EXPECT_EQ(sized.ComputerGrade, game.ComputerGrade);
-    }
-}
-
 }  // namespace
 }  // namespace tessarin::testing
