@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "brain/session.h"
@@ -57,12 +57,12 @@ const std::string About = R"(name="Tessarin", version="1.0", author="Pelorin", c
 // 4,0 (the four scores 500000 there, more than anything else).
 const Lines OpponentFour = {"BOARD", "0,0,2", "1,0,2", "2,0,2", "3,0,2", "18,18,1", "DONE"};
 
-template <class... More>
-Lines Join(Lines a, const Lines& b, const More&... more) {
-    a.insert(a.end(), b.begin(), b.end());
-    if constexpr (sizeof...(more) > 0) return Join(std::move(a), more...);
-    return a;
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
 }
+Lines Join(const Lines& a, const Lines& b) { return Join({a, b}); }
 
 const std::string Sizes = "boards of 5 x 5 to 32 x 32 are played";
 const std::string NoBoard = "ERROR no board: unsupported size 40: " + Sizes;
@@ -128,14 +128,19 @@ INSTANTIATE_TEST_SUITE_P(
         // exact five does.
         SessionCase{"ExactFive",
                     FirstOfTies,
-                    Join({"INFO rule 1"}, SixForTheBrain, SixForTheOpponent,
-                         {"TAKEBACK 14,10", "TURN 4,4", "BEGIN"}),
+                    Join({{"INFO rule 1"},
+                          SixForTheBrain,
+                          SixForTheOpponent,
+                          {"TAKEBACK 14,10", "TURN 4,4", "BEGIN"}}),
                     {"4,2", "14,10", "OK", "14,10", "ERROR the game is over"}},
         // Free-style again under a game in progress: the stones stay, and sixes are fives.
         SessionCase{"BackToFreeStyle",
                     FirstOfTies,
-                    Join({"INFO rule 1"}, SixForTheBrain, {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
-                         SixForTheOpponent, {"TAKEBACK 14,10", "TURN 4,4"}),
+                    Join({{"INFO rule 1"},
+                          SixForTheBrain,
+                          {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
+                          SixForTheOpponent,
+                          {"TAKEBACK 14,10", "TURN 4,4"}}),
                     {"4,2", "OK", "4,0", "14,10", "OK",
                      "ERROR the game is over: the opponent has five in a row"}},
         // An unknown command with stone lines up to DONE is answered once.
