@@ -65,9 +65,10 @@ struct Segment {
     int n;
 };
 
-Segment SegmentThrough(int size, int x, int y, int dx, int dy) {
-    auto stepsTo = [size](int coord, int delta) {  // steps available before leaving 1..size
-        if (delta > 0) return size - coord;
+template <class Cells>
+Segment SegmentThrough(const Cells& board, int x, int y, int dx, int dy) {
+    auto stepsTo = [&board](int coord, int delta) {  // steps available before leaving the board
+        if (delta > 0) return board.Size() - coord;
         if (delta < 0) return coord - 1;
         return MaxCount;
     };
@@ -156,7 +157,7 @@ std::int32_t BasicGame<Cells>::EvaluatePoint(std::int16_t side) const {
     const std::int16_t opponent = OpponentOf(side);
     std::int32_t total = 0;
     for (const auto& [dx, dy] : kDirections) {
-        const auto [m, n] = SegmentThrough(Board.Size(), CurX, CurY, dx, dy);
+        const auto [m, n] = SegmentThrough(Board, CurX, CurY, dx, dy);
         // m + n + 1 points lie on the segment; a direction with fewer than five adds nothing.
         for (int j = 0; j <= m + n - MaxCount; ++j) {
             std::int16_t own = 0;
