@@ -67,8 +67,9 @@ struct Segment {
 
 template <class Cells>
 Segment SegmentThrough(const Cells& board, int x, int y, int dx, int dy) {
-    auto stepsTo = [&board](int coord, int delta) {  // steps available before leaving the board
-        if (delta > 0) return board.Size() - coord;
+    const int size = board.Size();
+    auto stepsTo = [size](int coord, int delta) {  // steps available before leaving 1..size
+        if (delta > 0) return size - coord;
         if (delta < 0) return coord - 1;
         return MaxCount;
     };
