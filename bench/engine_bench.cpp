@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/evaluation.h"
@@ -22,26 +23,31 @@ using testing::SilentMessageBox;
 
 enum Position : int { Empty = 0, MidGame = 1, Crowded = 2 };
 
-int StoneCount(const BoardCells& board) {
+template <class Cells>
+int StoneCount(const Cells& board) {
     int stones = 0;
-    for (int x = 1; x <= BoardSize; ++x) {
-        for (int y = 1; y <= BoardSize; ++y) stones += board(x, y) != EmptyCell;
+    for (int x = 1; x <= board.Size(); ++x) {
+        for (int y = 1; y <= board.Size(); ++y) stones += board(x, y) != EmptyCell;
     }
     return stones;
 }
 
-// The same three boards every run: random stones of alternating sides, packed into the centre
-// for the mid-game, spread over the whole board for the crowded one. A stone that would make
-// five is skipped, so the position is still a game in progress.
-BoardCells MakeBoard(Position position) {
+// The same boards every run: random stones of alternating sides, 40 packed into the centre for
+// the mid-game, spread over the whole board for the crowded one (250 on 19 x 19, as many per
+// point on other sizes). A stone that would make five is skipped, so the position is still a
+// game in progress.
+template <class Game = GameState>
+auto MakeBoard(Position position, int size = BoardSize) {
     SilentMessageBox messages;
     ClockRandom random;
     random.Seed(1);
-    GameState game(messages, random);
+    Game game(messages, random);
+    if constexpr (!std::is_same_v<Game, GameState>)
+        game.Board.size = static_cast<std::int16_t>(size);
     if (position == Empty) return game.Board;
-    const int stones = position == MidGame ? 40 : 250;
-    const int low = position == MidGame ? 5 : 1;
-    const int high = position == MidGame ? 15 : BoardSize;
+    const int stones = position == MidGame ? 40 : 250 * size * size / (BoardSize * BoardSize);
+    const int low = position == MidGame ? size / 2 - 4 : 1;
+    const int high = position == MidGame ? size / 2 + 6 : size;
     std::mt19937 rng(2024);
     std::uniform_int_distribution<int> coordinate(low, high);
     std::int16_t side = HumanSide;
@@ -73,10 +79,13 @@ const char* Name(Position position) {
     return "";
 }
 
+template <class Cells>
+void Describe(benchmark::State& state, const Cells& board, Position position) {
+    state.SetLabel(std::to_string(board.Size()) + " x " + std::to_string(board.Size()) + ", " +
+                   Name(position) + ", " + std::to_string(StoneCount(board)) + " stones");
+}
 void Describe(benchmark::State& state, const BoardCells& board) {
-    const auto position = static_cast<Position>(state.range(0));
-    state.SetLabel(std::string(Name(position)) + ", " + std::to_string(StoneCount(board)) +
-                   " stones");
+    Describe(state, board, static_cast<Position>(state.range(0)));
 }
 
 // One call per iteration, walking over the board's empty points in turn.
@@ -129,6 +138,26 @@ void BM_ComputerMove(benchmark::State& state) {
     Describe(state, game.Board);
 }
 BENCHMARK(BM_ComputerMove)->Arg(Empty)->Arg(MidGame)->Arg(Crowded);
+
+// The same reply on the brain's boards of other sizes, and at 19 lines for the cost of a size
+// known only at run time.
+void BM_SizedComputerMove(benchmark::State& state) {
+    SilentMessageBox messages;
+    ClockRandom random;
+    random.Seed(7);
+    SizedGame game(messages, random);
+    const auto position = static_cast<Position>(state.range(1));
+    game.Board = MakeBoard<SizedGame>(position, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        game.SideFlag = BoolTrue;
+        game.ComputerMove();
+        game.Board(game.CurX, game.CurY) = EmptyCell;
+        game.GameOver = BoolFalse;
+    }
+    benchmark::DoNotOptimize(game.Board);
+    Describe(state, game.Board, position);
+}
+BENCHMARK(BM_SizedComputerMove)->ArgsProduct({{15, 19, 20}, {Empty, MidGame, Crowded}});
 
 }  // namespace
 }  // namespace tessarin

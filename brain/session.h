@@ -32,12 +32,18 @@ public:
 // is side 1. Every line is answered as the protocol asks: a move, OK, ERROR or UNKNOWN with a
 // reason, or nothing (INFO, END, and the lines of a BOARD list before its DONE). No line,
 // however malformed, changes the game unless it is a valid command.
+//
+// On 19 x 19 under free-style it plays on the game's own GameState, so it is the computer
+// move for move; any other size from 5 to 32, and the exact-five rule, play on a SizedGame,
+// the same rules on a board chosen at run time.
 class BrainSession {
 public:
     BrainSession(RandomSource& random, ReplySink& replies);
 
     void HandleLine(std::string_view line);
     bool Ended() const { return ended_; }
+    // The game's own board, which is the one played until a START or INFO rule asks for
+    // another.
     const GameState& Game() const { return game_; }
 
 private:
@@ -49,6 +55,7 @@ private:
     static const Command Commands[];
 
     void Start(std::string_view arguments);
+    void RectStart(std::string_view arguments);
     void Restart(std::string_view arguments);
     void Begin(std::string_view arguments);
     void Turn(std::string_view arguments);
@@ -59,6 +66,19 @@ private:
     void About(std::string_view arguments);
     void End(std::string_view arguments);
 
+    // Sets up an empty board of `size` lines, or refuses it with `problem` when that is not
+    // empty or the size is not played.
+    void StartBoard(int size, std::string problem);
+    // Plays on the game's own board or on the sized one, whichever the size and rule need,
+    // taking the stones along when only the rule changes.
+    void ChooseGame();
+    // Runs f(game) on the game in play.
+    template <class F>
+    decltype(auto) WithGame(F&& f) {
+        return onSized_ ? f(sized_) : f(game_);
+    }
+    // A move request that a refused START or INFO rule leaves unanswerable: sends the ERROR.
+    bool Refused();
     // A line between BOARD and DONE.
     void AddBoardEntry(std::string_view line);
     // The game's point for a command's x,y, or nothing once the ERROR saying why is sent.
@@ -70,14 +90,21 @@ private:
 
     // A BOARD list being read: the position so far, or why it cannot be used.
     struct PendingBoard {
-        BoardCells cells;
+        SizedBoardCells cells;
         std::string problem;
     };
 
     SilentMessageBox messages_;
     GameState game_;
+    SizedGame sized_;
+    bool onSized_ = false;
+    int size_ = BoardSize;
+    bool exactFive_ = false;    // INFO rule 1: six or more in a row do not win
+    std::string startRefusal_;  // why the last START was refused: no board until the next
+    std::string ruleRefusal_;   // why the last INFO rule cannot be played
     ReplySink& replies_;
     std::optional<PendingBoard> pending_;
+    bool unknownBlock_ = false;  // skipping the stone lines after an unknown command
     bool ended_ = false;
 };
 

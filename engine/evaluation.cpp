@@ -65,9 +65,11 @@ struct Segment {
     int n;
 };
 
-Segment SegmentThrough(int x, int y, int dx, int dy) {
-    auto stepsTo = [](int coord, int delta) {  // steps available before leaving 1..19
-        if (delta > 0) return BoardSize - coord;
+template <class Cells>
+Segment SegmentThrough(const Cells& board, int x, int y, int dx, int dy) {
+    const int size = board.Size();
+    auto stepsTo = [size](int coord, int delta) {  // steps available before leaving 1..size
+        if (delta > 0) return size - coord;
         if (delta < 0) return coord - 1;
         return MaxCount;
     };
@@ -96,19 +98,42 @@ constexpr auto MakeScoresBySum() {
 }
 constexpr auto kScoresBySum = MakeScoresBySum();
 
+// Under the exact-five rule a window whose fifth stone would join six or more in a row is no
+// five: its four stones neither win for their side nor need blocking, and it scores nothing.
+// Only a four is judged so; lesser windows score by the table as on any board.
+template <class Cells>
+std::int32_t ScoreOfWindow(const Cells& board, int sum, int x, int y, int dx, int dy,
+                           std::int16_t side) {
+    if (!board.OverlineWins()) {
+        if (sum == MaxCount * OwnCode && Overline(board, x, y, dx, dy, side)) return 0;
+        if (sum == MaxCount * OpponentCode && Overline(board, x, y, dx, dy, OpponentOf(side))) {
+            return 0;
+        }
+    }
+    return kScoresBySum[sum];
+}
+
+template <class Cells>
+using Codes = std::array<std::uint8_t, Cells::CellCount>;
+
 // Scores every window of one line of `length` points starting at (x, y) and adds, to each
 // point of the line, the scores of the windows that contain it.
-void AddLineTotals(const std::array<std::uint8_t, BoardStride * BoardStride>& codes, int x, int y,
-                   int dx, int dy, int length, PointTotals& totals) {
+template <class Cells>
+void AddLineTotals(const Cells& board, const Codes<Cells>& codes, std::int16_t side, int x, int y,
+                   int dx, int dy, int length, TotalsOf<Cells>& totals) {
     constexpr int Window = 5;
-    int index[BoardSize];
-    std::int32_t windowScore[BoardSize];
+    int index[Cells::MaxSize];
+    std::int32_t windowScore[Cells::MaxSize];
     int sum = 0;
     for (int i = 0; i < length; ++i) {
-        index[i] = BoardCells::Index(x + i * dx, y + i * dy);
+        index[i] = Cells::Index(x + i * dx, y + i * dy);
         sum += codes[index[i]];
         if (i >= Window) sum -= codes[index[i - Window]];
-        if (i >= Window - 1) windowScore[i - (Window - 1)] = kScoresBySum[sum];
+        if (i >= Window - 1) {
+            const int start = i - (Window - 1);
+            windowScore[start] =
+                ScoreOfWindow(board, sum, x + start * dx, y + start * dy, dx, dy, side);
+        }
     }
     // Point i lies in windows max(0, i-4) .. min(i, length-5): a sliding sum over the scores.
     const int windows = length - Window + 1;
@@ -127,12 +152,13 @@ std::int32_t WindowScore(std::int16_t own, std::int16_t opponent) {
     return kWindowScores[std::min<int>(own, MaxCount)][std::min<int>(opponent, MaxCount)];
 }
 
-std::int32_t GameState::EvaluatePoint(std::int16_t side) const {
-    assert(OnBoard(CurX, CurY));
+template <class Cells>
+std::int32_t BasicGame<Cells>::EvaluatePoint(std::int16_t side) const {
+    assert(OnBoard(Board, CurX, CurY));
     const std::int16_t opponent = OpponentOf(side);
     std::int32_t total = 0;
     for (const auto& [dx, dy] : kDirections) {
-        const auto [m, n] = SegmentThrough(CurX, CurY, dx, dy);
+        const auto [m, n] = SegmentThrough(Board, CurX, CurY, dx, dy);
         // m + n + 1 points lie on the segment; a direction with fewer than five adds nothing.
         for (int j = 0; j <= m + n - MaxCount; ++j) {
             std::int16_t own = 0;
@@ -146,39 +172,55 @@ std::int32_t GameState::EvaluatePoint(std::int16_t side) const {
                     ++opp;
                 }
             }
+            const int start = j - m;
+            if (!Board.OverlineWins() && (own == MaxCount || opp == MaxCount) &&
+                Overline(Board, CurX + start * dx, CurY + start * dy, dx, dy,
+                         own == MaxCount ? side : opponent)) {
+                continue;  // a four that could only make six or more: worth nothing
+            }
             total += WindowScore(own, opp);
         }
     }
     return total;
 }
 
-PointTotals EvaluateAllPoints(const BoardCells& board, std::int16_t side) {
+template <class Cells>
+TotalsOf<Cells> EvaluateAllPoints(const Cells& board, std::int16_t side) {
     const std::int16_t opponent = OpponentOf(side);
-    std::array<std::uint8_t, BoardStride * BoardStride> codes{};
-    for (int y = 1; y <= BoardSize; ++y) {
-        for (int x = 1; x <= BoardSize; ++x) {
+    const int size = board.Size();
+    Codes<Cells> codes{};
+    for (int y = 1; y <= size; ++y) {
+        for (int x = 1; x <= size; ++x) {
             const std::int16_t cell = board(x, y);
-            codes[BoardCells::Index(x, y)] =
+            codes[Cells::Index(x, y)] =
                 cell == side ? OwnCode : (cell == opponent ? OpponentCode : 0);
         }
     }
 
-    PointTotals totals{};
-    for (int i = 1; i <= BoardSize; ++i) {
-        AddLineTotals(codes, i, 1, 0, 1, BoardSize, totals);  // column i
-        AddLineTotals(codes, 1, i, 1, 0, BoardSize, totals);  // row i
+    TotalsOf<Cells> totals{};
+    auto line = [&](int x, int y, int dx, int dy, int length) {
+        AddLineTotals(board, codes, side, x, y, dx, dy, length, totals);
+    };
+    for (int i = 1; i <= size; ++i) {
+        line(i, 1, 0, 1, size);  // column i
+        line(1, i, 1, 0, size);  // row i
     }
     // Diagonals with at least five points. Falling ones start on the top row or left column,
     // rising ones (walked down to the left) on the top row or right column.
-    for (int start = 1; start <= BoardSize - 4; ++start) {
-        AddLineTotals(codes, start, 1, 1, 1, BoardSize - start + 1, totals);
-        AddLineTotals(codes, BoardSize + 1 - start, 1, -1, 1, BoardSize - start + 1, totals);
+    for (int start = 1; start <= size - 4; ++start) {
+        line(start, 1, 1, 1, size - start + 1);
+        line(size + 1 - start, 1, -1, 1, size - start + 1);
         if (start > 1) {
-            AddLineTotals(codes, 1, start, 1, 1, BoardSize - start + 1, totals);
-            AddLineTotals(codes, BoardSize, start, -1, 1, BoardSize - start + 1, totals);
+            line(1, start, 1, 1, size - start + 1);
+            line(size, start, -1, 1, size - start + 1);
         }
     }
     return totals;
 }
+
+template std::int32_t BasicGame<BoardCells>::EvaluatePoint(std::int16_t) const;
+template std::int32_t BasicGame<SizedBoardCells>::EvaluatePoint(std::int16_t) const;
+template PointTotals EvaluateAllPoints(const BoardCells&, std::int16_t);
+template TotalsOf<SizedBoardCells> EvaluateAllPoints(const SizedBoardCells&, std::int16_t);
 
 }  // namespace tessarin

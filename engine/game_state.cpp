@@ -15,7 +15,6 @@ namespace {
 constexpr int FiveLength = 5;          // stones in an unbroken line that win
 constexpr int Reach = FiveLength - 1;  // the farthest a five through a stone can reach from it
 constexpr int FirstLine = 1;
-constexpr int LastLine = BoardSize;
 }  // namespace
 
 std::int16_t ToCoordinate(std::int32_t value) {
@@ -24,11 +23,9 @@ std::int16_t ToCoordinate(std::int32_t value) {
     return static_cast<std::int16_t>(value < lo ? lo : (value > hi ? hi : value));
 }
 
-GameState::GameState(MessageBox& messages, RandomSource& random)
-    : messages_(&messages), random_(&random) {}
-
-bool GameState::PlaceHumanStone() {
-    if (!OnBoard(CurX, CurY)) return false;
+template <class Cells>
+bool BasicGame<Cells>::PlaceHumanStone() {
+    if (!OnBoard(Board, CurX, CurY)) return false;
     if (Board(CurX, CurY) != EmptyCell) return false;
     if (GameOver) return false;
     Board(CurX, CurY) = HumanSide;
@@ -36,9 +33,10 @@ bool GameState::PlaceHumanStone() {
     return !CheckFive();
 }
 
-void GameState::NewGame() {
-    for (int x = 1; x <= BoardSize; ++x) {
-        for (int y = 1; y <= BoardSize; ++y) Board(x, y) = EmptyCell;
+template <class Cells>
+void BasicGame<Cells>::NewGame() {
+    for (int x = 1; x <= Board.Size(); ++x) {
+        for (int y = 1; y <= Board.Size(); ++y) Board(x, y) = EmptyCell;
     }
     if (surface_) surface_->Cls();
     GameOver = BoolFalse;
@@ -46,14 +44,17 @@ void GameState::NewGame() {
     if (surface_) surface_->DrawGrid();
 }
 
-void GameState::DrawStone() {
+template <class Cells>
+void BasicGame<Cells>::DrawStone() {
     if (surface_) surface_->DrawStone();
     SideFlag = static_cast<Boolean>(~SideFlag);
 }
 
-bool GameState::CheckFive() {
-    assert(OnBoard(CurX, CurY));
+template <class Cells>
+bool BasicGame<Cells>::CheckFive() {
+    assert(OnBoard(Board, CurX, CurY));
     WinFlag = BoolFalse;
+    const int LastLine = Board.Size();
     std::int16_t& Top = ScanBounds.Top;
     std::int16_t& Bottom = ScanBounds.Bottom;
     std::int16_t& Left = ScanBounds.Left;
@@ -67,20 +68,25 @@ bool GameState::CheckFive() {
     // DrawStone has already inverted SideFlag, so it names the side that has just moved.
     const std::int16_t side = SideFlag ? HumanSide : ComputerSide;
     int run = 0;
-    auto fiveAt = [&](int x, int y) {
+    // (x, y) is the latest cell of a scan walking in direction (dx, dy). Where overlines do not
+    // win, five that are part of six or more are no five, nor is any longer run.
+    auto fiveAt = [&](int x, int y, int dx, int dy) {
         run = Board(x, y) == side ? run + 1 : 0;
-        return run >= FiveLength;
+        if (run < FiveLength) return false;
+        return Board.OverlineWins() ||
+               (run == FiveLength &&
+                !Overline(Board, x - Reach * dx, y - Reach * dy, dx, dy, side));
     };
     // Each scan walks the cells of one line within four steps of the cursor, so every run of
     // five it can see passes through the stone just played.
     auto anyFive = [&] {
         run = 0;
         for (int y = Top; y <= Bottom; ++y) {
-            if (fiveAt(CurX, y)) return true;
+            if (fiveAt(CurX, y, 0, 1)) return true;
         }
         run = 0;
         for (int x = Left; x <= Right; ++x) {
-            if (fiveAt(x, CurY)) return true;
+            if (fiveAt(x, CurY, 1, 0)) return true;
         }
 
         // Upper left to lower right: shrink the window to the diagonal through the cursor.
@@ -96,7 +102,7 @@ bool GameState::CheckFive() {
         }
         run = 0;
         for (int k = 0; k <= Right - Left; ++k) {
-            if (fiveAt(Left + k, Top + k)) return true;
+            if (fiveAt(Left + k, Top + k, 1, 1)) return true;
         }
 
         // Upper right to lower left: walk out from the cursor to each end of the diagonal.
@@ -113,7 +119,7 @@ bool GameState::CheckFive() {
         }
         run = 0;
         for (int k = 0; k <= Right - Left; ++k) {
-            if (fiveAt(Right - k, Top + k)) return true;
+            if (fiveAt(Right - k, Top + k, -1, 1)) return true;
         }
         return false;
     };
@@ -136,5 +142,15 @@ bool GameState::CheckFive() {
     messages_->ShowMessage(remarks[index]);
     return true;
 }
+
+// The game's board and the brain's: the only two kinds the rules are built for.
+template bool BasicGame<BoardCells>::PlaceHumanStone();
+template void BasicGame<BoardCells>::NewGame();
+template void BasicGame<BoardCells>::DrawStone();
+template bool BasicGame<BoardCells>::CheckFive();
+template bool BasicGame<SizedBoardCells>::PlaceHumanStone();
+template void BasicGame<SizedBoardCells>::NewGame();
+template void BasicGame<SizedBoardCells>::DrawStone();
+template bool BasicGame<SizedBoardCells>::CheckFive();
 
 }  // namespace tessarin

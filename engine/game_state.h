@@ -11,8 +11,12 @@ class DrawingSurface;
 class MessageBox;
 class RandomSource;
 
-inline constexpr int BoardSize = 19;    // playable columns and rows: 1..BoardSize
+inline constexpr int BoardSize = 19;    // the game's board: playable columns and rows 1..19
 inline constexpr int BoardStride = 20;  // cells per row of storage; index 0 is outside the board
+// The rules play on any square board from MinBoardSize to MaxBoardSize lines; the game's own
+// board is the one of 19 lines, which the brain also offers to other programs at other sizes.
+inline constexpr int MinBoardSize = 5;
+inline constexpr int MaxBoardSize = 32;
 inline constexpr int RemarkCount = 11;
 
 // Cell values double as side codes.
@@ -33,14 +37,49 @@ constexpr bool OnBoard(int x, int y) {
     return x >= 1 && x <= BoardSize && y >= 1 && y <= BoardSize;
 }
 
-// 20 x 20 cells; element (x, y) lives at x + 20 * y.
-struct BoardCells {
-    std::array<std::int16_t, BoardStride * BoardStride> cells{};
+// Stride x Stride cells; element (x, y) lives at x + Stride * y, and index 0 of either
+// dimension is outside the board, so columns and rows count from 1 as the rules do.
+template <int Stride>
+struct CellGrid {
+    static constexpr int MaxSize = Stride - 1;
+    static constexpr int CellCount = Stride * Stride;
+    std::array<std::int16_t, CellCount> cells{};
 
     std::int16_t& operator()(int x, int y) { return cells[Index(x, y)]; }
     std::int16_t operator()(int x, int y) const { return cells[Index(x, y)]; }
-    static constexpr int Index(int x, int y) { return x + BoardStride * y; }
+    static constexpr int Index(int x, int y) { return x + Stride * y; }
 };
+
+// The game's board: 20 x 20 cells, 19 x 19 playable, and five or more in a row wins. Its size
+// and rule are constants, so the rules compile for it exactly as if written for 19 alone.
+struct BoardCells : CellGrid<BoardStride> {
+    static constexpr int Size() { return BoardSize; }
+    static constexpr bool OverlineWins() { return true; }
+};
+
+// A board whose size and rule are chosen at run time (the brain's, for a manager's START and
+// INFO rule): `size` lines of MaxBoardSize at most, and whether six or more in a row still
+// win (free-style) or only exactly five do.
+struct SizedBoardCells : CellGrid<MaxBoardSize + 1> {
+    std::int16_t size = BoardSize;
+    bool overlineWins = true;
+    int Size() const { return size; }
+    bool OverlineWins() const { return overlineWins; }
+};
+
+template <class Cells>
+constexpr bool OnBoard(const Cells& board, int x, int y) {
+    return x >= 1 && x <= board.Size() && y >= 1 && y <= board.Size();
+}
+
+// Whether the five points from (x, y) on in direction (dx, dy) have a stone of `side` just
+// before or just after them, so that five of its stones there would be part of six or more.
+template <class Cells>
+constexpr bool Overline(const Cells& board, int x, int y, int dx, int dy, std::int16_t side) {
+    const int bx = x - dx, by = y - dy, ax = x + 5 * dx, ay = y + 5 * dy;
+    return (OnBoard(board, bx, by) && board(bx, by) == side) ||
+           (OnBoard(board, ax, ay) && board(ax, ay) == side);
+}
 
 struct ScanBoundsRecord {
     std::int16_t Top = 0;
@@ -69,11 +108,14 @@ public:
     virtual void WinCounted() = 0;
 };
 
-// The one game in progress. The fields are public and are the whole state: the window, the
-// rules and the move choice all work on them directly.
-class GameState {
+// A game on a board of kind `Cells`. The fields are public and are the whole state: the
+// window, the rules and the move choice all work on them directly. The rules are written once,
+// here, for every board; GameState below is the game's own 19 x 19 instance.
+template <class Cells>
+class BasicGame {
 public:
-    GameState(MessageBox& messages, RandomSource& random);
+    BasicGame(MessageBox& messages, RandomSource& random)
+        : messages_(&messages), random_(&random) {}
 
     // The board window draws for the engine once it exists; without one the engine still plays.
     void AttachSurface(DrawingSurface* surface) { surface_ = surface; }
@@ -85,7 +127,7 @@ public:
     Boolean SideFlag = BoolFalse;  // false: the next stone shown is red (the human's)
     std::int16_t CellSize = 0;     // geometry in twips, kept by the window's DrawGrid
     std::int16_t StoneRadius = 0;
-    BoardCells Board;
+    Cells Board;
     std::int16_t Margin = 0;
     std::int16_t PersonGrade = 0;
     std::int16_t ComputerGrade = 0;
@@ -101,8 +143,9 @@ public:
     void NewGame();
     // Shows a stone at the cursor and hands the move to the other side.
     void DrawStone();
-    // Looks for five or more of the side that just moved through the cursor; on a five it ends
-    // the game, counts the win and shows a remark.
+    // Looks for five or more of the side that just moved through the cursor (exactly five where
+    // the board's rule says overlines do not win); on a five it ends the game, counts the win
+    // and shows a remark.
     bool CheckFive();
     // How good the (empty) cursor point would be as the next stone of `side`.
     std::int32_t EvaluatePoint(std::int16_t side) const;
@@ -121,5 +164,14 @@ private:
     DrawingSurface* surface_ = nullptr;
     TallyListener* tallyListener_ = nullptr;
 };
+
+// The one game in progress at the window.
+class GameState : public BasicGame<BoardCells> {
+public:
+    using BasicGame::BasicGame;
+};
+
+// The same rules on a board of the size and rule a manager asks for.
+using SizedGame = BasicGame<SizedBoardCells>;
 
 }  // namespace tessarin

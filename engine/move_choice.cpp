@@ -21,26 +21,28 @@ constexpr int HintTieThreshold = 4;      // ... and three times in five for the 
 // (0, 0), or whichever point with a total of 0 (occupied or empty) last won a draw. In that case
 // the empty point with the highest total, the first in scan order, is chosen instead; with no
 // empty point there is no choice. The draws and every other outcome are unaffected.
-std::optional<Point> GameState::ScanForBest(std::int16_t side,
-                                            std::int32_t ScanBoundsRecord::*score,
-                                            int tieThreshold) {
+template <class Cells>
+std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
+                                                   std::int32_t ScanBoundsRecord::*score,
+                                                   int tieThreshold) {
     // Scored once for the whole board; each entry is exactly what EvaluatePoint(side) gives
     // with the cursor on that point (see evaluation.cpp).
-    const PointTotals totals = EvaluateAllPoints(Board, side);
+    const TotalsOf<Cells> totals = EvaluateAllPoints(Board, side);
 
     std::int32_t bestScore = 0;
     Point best{0, 0};
     std::optional<Point> bestEmpty;
     std::int32_t bestEmptyScore = 0;
 
-    for (std::int16_t x = 1; x <= BoardSize; ++x) {
-        for (std::int16_t y = 1; y <= BoardSize; ++y) {
+    const int size = Board.Size();
+    for (std::int16_t x = 1; x <= size; ++x) {
+        for (std::int16_t y = 1; y <= size; ++y) {
             CurX = x;
             CurY = y;
             std::int32_t& f = ScanBounds.*score;
             f = 0;
             const bool empty = Board(x, y) == EmptyCell;
-            if (empty) f = totals[BoardCells::Index(x, y)];
+            if (empty) f = totals[Cells::Index(x, y)];
 
             if (f > bestScore) {
                 bestScore = f;
@@ -61,7 +63,8 @@ std::optional<Point> GameState::ScanForBest(std::int16_t side,
     return bestEmpty;
 }
 
-void GameState::ComputerMove() {
+template <class Cells>
+void BasicGame<Cells>::ComputerMove() {
     const std::optional<Point> choice =
         ScanForBest(ComputerSide, &ScanBoundsRecord::MoveScore, ComputerTieThreshold);
     if (!choice) return;  // a full board: there is nothing to play
@@ -72,8 +75,20 @@ void GameState::ComputerMove() {
     CheckFive();
 }
 
-std::optional<Point> GameState::HintPoint() {
+template <class Cells>
+std::optional<Point> BasicGame<Cells>::HintPoint() {
     return ScanForBest(HumanSide, &ScanBoundsRecord::HintScore, HintTieThreshold);
 }
+
+// The game's board and the brain's: the only two kinds the rules are built for.
+template std::optional<Point> BasicGame<BoardCells>::ScanForBest(std::int16_t,
+                                                                 std::int32_t ScanBoundsRecord::*,
+                                                                 int);
+template void BasicGame<BoardCells>::ComputerMove();
+template std::optional<Point> BasicGame<BoardCells>::HintPoint();
+template std::optional<Point> BasicGame<SizedBoardCells>::ScanForBest(
+    std::int16_t, std::int32_t ScanBoundsRecord::*, int);
+template void BasicGame<SizedBoardCells>::ComputerMove();
+template std::optional<Point> BasicGame<SizedBoardCells>::HintPoint();
 
 }  // namespace tessarin

@@ -1,15 +1,18 @@
 #!/usr/bin/python3
 """A small tournament manager for pbrain-tessarin, speaking the protocol through pipes.
 
-  manager.py play BRAIN    two brains play each other to a five or a full board, every move
-                           checked; the same seeds must give the same game again
+  manager.py play BRAIN    two brains play each other to a five or a full board on boards of
+                           19, 15 and 20, every move checked; the same seeds must give the
+                           same game again
   manager.py fuzz BRAIN    random and broken lines: the brain answers what needs an answer,
                            stays alive and ends on END
-  manager.py bench BRAIN   replies per second through the pipes over whole self-played games
+  manager.py bench BRAIN [SIZE]  replies per second through the pipes over whole self-played
+                           games on a board of SIZE (19 unless given)
 """
 
 import os
 import random
+import statistics
 import re
 import select
 import subprocess
@@ -22,8 +25,7 @@ REPLY_TIMEOUT = 30.0  # seconds; generous, the machine may be busy
 
 
 class Brain:
-    asked = 0  # questions answered, and the seconds they took, over every brain of the run
-    asking_seconds = 0.0
+    asking = []  # the seconds each question took to be answered, over every brain of the run
 
     def __init__(self, path, seed=None):
         args = [path] + (["--seed", str(seed)] if seed is not None else [])
@@ -54,8 +56,7 @@ class Brain:
         start = time.perf_counter()
         self.send(line)
         answer = self.reply()
-        Brain.asked += 1
-        Brain.asking_seconds += time.perf_counter() - start
+        Brain.asking.append(time.perf_counter() - start)
         return answer
 
     def end(self):
@@ -66,11 +67,11 @@ class Brain:
         assert self.process.stdout.read() == b"", "a reply to END"
 
 
-def parse_move(reply, board):
+def parse_move(reply, board, size):
     m = MOVE.match(reply)
     assert m, "not a move: %r" % reply
     x, y = int(m.group(1)), int(m.group(2))
-    assert 0 <= x < SIZE and 0 <= y < SIZE, "off the board: %r" % reply
+    assert 0 <= x < size and 0 <= y < size, "off the board: %r" % reply
     assert (x, y) not in board, "on a taken point: %r" % reply
     return x, y
 
@@ -88,22 +89,22 @@ def five_through(board, point, who):
     return False
 
 
-def play_game(path, seeds):
+def play_game(path, seeds, size=SIZE):
     """One game between two brains; returns the moves and how it ended."""
     brains = [Brain(path, seed) for seed in seeds]
     for brain in brains:
-        assert brain.ask("START 19") == b"OK"
+        assert brain.ask("START %d" % size) == b"OK"
     board, moves = {}, []
     reply = brains[0].ask("BEGIN")
     mover = 0
     while True:
-        point = parse_move(reply, board)
+        point = parse_move(reply, board, size)
         board[point] = mover
         moves.append(point)
         if five_through(board, point, mover):
             result = "five"
             break
-        if len(board) == SIZE * SIZE:
+        if len(board) == size * size:
             result = "full"
             break
         mover = 1 - mover
@@ -113,14 +114,21 @@ def play_game(path, seeds):
     return moves, result
 
 
-def play(path):
-    games = []
-    for seeds in ((1, 2), (3, 4), (1, 2)):
-        moves, result = play_game(path, seeds)
-        print("seeds %s: %s after %d moves" % (seeds, result, len(moves)))
-        games.append(moves)
-    assert games[0] == games[2], "the same seeds played a different game"
-    assert games[0] != games[1], "different seeds played the same game"
+def play(path, count=10):
+    """Games on each size; any ERROR, move off the board or on a taken point fails the run."""
+    for size in (19, 15, 20):
+        games, wins, fives = [], [0, 0], 0
+        for game in range(count):
+            moves, result = play_game(path, (2 * game + 1, 2 * game + 2), size)
+            games.append(moves)
+            if result == "five":
+                fives += 1
+                wins[(len(moves) - 1) % 2] += 1
+        print("%d x %d: %d games (%d different), %d won by the brain that began, %d by the other, "
+              "%d ended by five, %d full, no errors" % (size, size, count, len(set(map(tuple, games))),
+                                                       wins[0], wins[1], fives, count - fives))
+        assert play_game(path, (1, 2), size)[0] == games[0], "the same seeds played another game"
+        assert games[0] != games[1], "different seeds played the same game"
 
 
 def random_line(rng):
@@ -140,7 +148,7 @@ def random_line(rng):
 def fuzz(path):
     rng = random.Random(20261208)
     brain = Brain(path, seed=5)
-    replies = 0
+    replies, board = 0, True  # no board once a START is refused, until one succeeds
     commands = {b"START", b"RESTART", b"BEGIN", b"TURN", b"BOARD", b"DONE", b"TAKEBACK",
                 b"INFO", b"ABOUT", b"END"}
     for _ in range(600):
@@ -151,6 +159,7 @@ def fuzz(path):
             continue  # a blank line, or a random one that happens to be a real command
         reply = brain.ask(line)
         replies += 1
+        board = reply == b"OK" if word == b"START" else board
         # A line that is no command is UNKNOWN; a broken START, TURN or TAKEBACK is an ERROR,
         # or, for a TURN that happens to be valid, the brain's move.
         if word in commands:
@@ -162,7 +171,8 @@ def fuzz(path):
         assert brain.ask("ABOUT").startswith(b'name="Tessarin"')
         replies += 1
         if rng.randrange(20) == 0:
-            assert brain.ask("RESTART") == b"OK"
+            restart = brain.ask("RESTART")
+            assert restart == b"OK" if board else restart.startswith(b"ERROR no board: "), restart
     # Line ends of every kind, and a last line without one.
     brain.process.stdin.write(b"ABOUT\rABOUT\nABOUT\r\n")
     brain.process.stdin.flush()
@@ -173,12 +183,12 @@ def fuzz(path):
     print("fuzz: %d replies, brain alive until END" % (replies + 3))
 
 
-def replay_pipelined(path, seed, moves):
+def replay_pipelined(path, seed, moves, size):
     """Sends the second brain of a recorded game all its commands at once; returns the time
     until its last reply was read. Its replies must be the recorded game's."""
     brain = Brain(path, seed)
     brain.ask("ABOUT")  # started and waiting: the time below is the replies' alone
-    commands = ["START 19"] + ["TURN %d,%d" % m for m in moves[0::2]][:len(moves[1::2])]
+    commands = ["START %d" % size] + ["TURN %d,%d" % m for m in moves[0::2]][:len(moves[1::2])]
     start = time.perf_counter()
     brain.process.stdin.write("".join(c + "\r\n" for c in commands).encode())
     brain.process.stdin.flush()
@@ -189,23 +199,25 @@ def replay_pipelined(path, seed, moves):
     return len(commands), elapsed
 
 
-def bench(path, games=50):
+def bench(path, size=SIZE, games=50):
     played, pipelined, pipelined_seconds = [], 0, 0.0
     for game in range(games):
-        played.append(play_game(path, (2 * game + 1, 2 * game + 2))[0])
-    print("brain through pipes, one command at a time: %d replies in %d self-played games: "
-          "%.0f replies/s, %.1f us from a command written to its reply read"
-          % (Brain.asked, games, Brain.asked / Brain.asking_seconds,
-             1e6 * Brain.asking_seconds / Brain.asked))
+        played.append(play_game(path, (2 * game + 1, 2 * game + 2), size)[0])
+    asked = len(Brain.asking)
+    print("%d x %d, one command at a time: %d replies in %d self-played games: %.0f replies/s, "
+          "%.1f us from a command written to its reply read (median %.1f us)"
+          % (size, size, asked, games, asked / sum(Brain.asking),
+             1e6 * sum(Brain.asking) / asked, 1e6 * statistics.median(Brain.asking)))
     for game, moves in enumerate(played):
-        count, seconds = replay_pipelined(path, 2 * game + 2, moves)
+        count, seconds = replay_pipelined(path, 2 * game + 2, moves, size)
         pipelined += count
         pipelined_seconds += seconds
-    print("brain through a pipe, a game's commands written at once: %d replies: %.0f replies/s"
-          % (pipelined, pipelined / pipelined_seconds))
+    print("%d x %d, a game's commands written at once: %d replies: %.0f replies/s"
+          % (size, size, pipelined, pipelined / pipelined_seconds))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] not in ("play", "fuzz", "bench"):
+    if len(sys.argv) not in (3, 4) or sys.argv[1] not in ("play", "fuzz", "bench") or (
+            len(sys.argv) == 4 and (sys.argv[1] != "bench" or not sys.argv[3].isdigit())):
         sys.exit(__doc__)
-    {"play": play, "fuzz": fuzz, "bench": bench}[sys.argv[1]](sys.argv[2])
+    {"play": play, "fuzz": fuzz, "bench": bench}[sys.argv[1]](sys.argv[2], *map(int, sys.argv[3:]))

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <random>
 #include <string>
@@ -56,20 +57,99 @@ const std::string About = R"(name="Tessarin", version="1.0", author="Pelorin", c
 // 4,0 (the four scores 500000 there, more than anything else).
 const Lines OpponentFour = {"BOARD", "0,0,2", "1,0,2", "2,0,2", "3,0,2", "18,18,1", "DONE"};
 
-Lines Join(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
 }
+Lines Join(const Lines& a, const Lines& b) { return Join({a, b}); }
+
+const std::string Sizes = "boards of 5 x 5 to 32 x 32 are played";
+const std::string NoBoard = "ERROR no board: unsupported size 40: " + Sizes;
+const std::string OnlyRules = " is not played: only free-style (0) and exactly five (1)";
+// The brain's four on the top row with its own stone beyond the gap (4,0 would make six),
+// and the opponent's plain four on row 2.
+const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,1",
+                              "0,2,2", "1,2,2", "2,2,2", "3,2,2", "DONE"};
+// The opponent's six to be at 4,4; the brain's four, blocked at its left end, to complete at
+// 14,10.
+const Lines SixForTheOpponent = {"BOARD",  "0,4,2",   "1,4,2",   "2,4,2",   "3,4,2",   "5,4,2",
+                                 "9,10,2", "10,10,1", "11,10,1", "12,10,1", "13,10,1", "DONE"};
 
 INSTANTIATE_TEST_SUITE_P(
     Brain, Session,
     ::testing::Values(
-        SessionCase{"StartOnlyNineteen",
+        SessionCase{"StartSizes",
                     FirstOfTies,
-                    {"START 19", "START 20", "START 15", "START", "START x", "start 19"},
-                    {"OK", "ERROR unsupported size 20: the board is 19 x 19",
-                     "ERROR unsupported size 15: the board is 19 x 19",
-                     "ERROR START needs the board size", "ERROR START needs the board size", "OK"}},
+                    {"START 19", "START 5", "START 15", "START 20", "START 32", "START 4",
+                     "START 33", "START -1", "START", "START x", "start 19", "RECTSTART 20,20",
+                     "RECTSTART 20,15", "RECTSTART 20"},
+                    {"OK", "OK", "OK", "OK", "OK", "ERROR unsupported size 4: " + Sizes,
+                     "ERROR unsupported size 33: " + Sizes, "ERROR unsupported size -1: " + Sizes,
+                     "ERROR START needs the board size", "ERROR START needs the board size", "OK",
+                     "OK", "ERROR unsupported board 20 x 15: only square boards are played",
+                     "ERROR RECTSTART needs the board size w,h"}},
+        // The same table on every size: on 5 x 5 only the centre lies on both diagonals (4
+        // windows); elsewhere the points 4 or more from every edge have 20.
+        SessionCase{"BeginOnEverySize",
+                    LastOfTies,
+                    {"START 5", "BEGIN", "START 15", "BEGIN", "START 20", "BEGIN", "START 32",
+                     "BEGIN", "RECTSTART 15,15", "BEGIN"},
+                    {"OK", "2,2", "OK", "10,10", "OK", "15,15", "OK", "27,27", "OK", "10,10"}},
+        // A stone in the far corner: the best point is the centre point on its diagonal, whose
+        // window through the stone scores 64 instead of 1. On 5 x 5 that is the centre.
+        SessionCase{
+            "EdgesOfOtherSizes",
+            FirstOfTies,
+            {"START 15", "TURN 15,0", "TURN 14,14", "START 32", "TURN 32,31", "TURN 31,31",
+             "START 5", "BOARD", "4,4,2", "DONE", "TAKEBACK 5,0"},
+            {"OK", "ERROR 15,0 is off the board", "10,10", "OK", "ERROR 32,31 is off the board",
+             "27,27", "OK", "2,2", "ERROR 5,0 is off the board"}},
+        // Nothing is played on a board that was refused, until a START succeeds.
+        SessionCase{"AfterARefusedStart",
+                    FirstOfTies,
+                    {"START 40", "BEGIN", "TURN 1,1", "BOARD", "1,1,1", "DONE", "RESTART",
+                     "TAKEBACK 1,1", "START 15", "BEGIN"},
+                    {"ERROR unsupported size 40: " + Sizes, NoBoard, NoBoard, NoBoard, NoBoard,
+                     NoBoard, "OK", "4,4"}},
+        // A rule it cannot play is refused at each move request (a BOARD's at its DONE), until
+        // an INFO rule it plays.
+        SessionCase{"RulesNotPlayed",
+                    FirstOfTies,
+                    {"INFO rule 4", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 6",
+                     "BEGIN", "INFO rule 8", "TAKEBACK 9,9", "INFO rule 16", "BEGIN", "INFO rule x",
+                     "BEGIN", "INFO rule 1", "BEGIN"},
+                    {"ERROR rule 4 (renju)" + OnlyRules, "ERROR rule 4 (renju)" + OnlyRules,
+                     "ERROR rule 4 (renju)" + OnlyRules,
+                     "ERROR rule 6 (continuous game, renju)" + OnlyRules, "ERROR no stone at 9,9",
+                     "ERROR rule 16" + OnlyRules, "ERROR rule x" + OnlyRules, "4,4"}},
+        // Exactly five: the brain's own five that would be six is no win and the opponent's
+        // four is blocked instead; the opponent's six does not end the game, and the brain's
+        // exact five does.
+        SessionCase{"ExactFive",
+                    FirstOfTies,
+                    Join({{"INFO rule 1"},
+                          SixForTheBrain,
+                          SixForTheOpponent,
+                          {"TAKEBACK 14,10", "TURN 4,4", "BEGIN"}}),
+                    {"4,2", "14,10", "OK", "14,10", "ERROR the game is over"}},
+        // Free-style again under a game in progress: the stones stay, and sixes are fives.
+        SessionCase{"BackToFreeStyle",
+                    FirstOfTies,
+                    Join({{"INFO rule 1"},
+                          SixForTheBrain,
+                          {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
+                          SixForTheOpponent,
+                          {"TAKEBACK 14,10", "TURN 4,4"}}),
+                    {"4,2", "OK", "4,0", "14,10", "OK",
+                     "ERROR the game is over: the opponent has five in a row"}},
+        // An unknown command with stone lines up to DONE is answered once.
+        SessionCase{"UnknownBlocks",
+                    FirstOfTies,
+                    {"SWAP2BOARD", "1,1,1", "2,2,2", "3,3,1", "DONE", "ABOUT", "SWAP2BOARD", "DONE",
+                     "FOO", "junk", "DONE", "BOARD", "9,9,2", "DONE"},
+                    {"UNKNOWN command SWAP2BOARD", About, "UNKNOWN command SWAP2BOARD",
+                     "UNKNOWN command FOO", "UNKNOWN command JUNK", "8,8"}},
         // An empty board scores 20 at every point 4..14 from the edges (0-based): the first
         // of them is 4,4, the last 14,14.
         SessionCase{"BeginFirstOfTheBest", FirstOfTies, {"START 19", "BEGIN"}, {"OK", "4,4"}},
@@ -127,9 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         SessionCase{"UnknownAndStray",
                     FirstOfTies,
-                    {"FOO bar", "\x01\xff", "DONE", "about", "RECTSTART 19,19"},
-                    {"UNKNOWN command FOO", "UNKNOWN command ??", "ERROR DONE without BOARD", About,
-                     "UNKNOWN command RECTSTART"}},
+                    {"FOO bar", "\x01\xff", "ABOUT", "DONE", "about", "1,1,1"},
+                    {"UNKNOWN command FOO", "UNKNOWN command ??", About, "ERROR DONE without BOARD",
+                     About, "UNKNOWN command 1,1,1"}},
         SessionCase{"NothingAfterEnd", FirstOfTies, {"END", "ABOUT", "BEGIN"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <ostream>
@@ -196,6 +197,37 @@ TEST(EvaluateAllPoints, AgreesWithEvaluatePointEverywhere) {
                         << "\n"
                         << BoardText(t.game.Board);
                     ASSERT_TRUE(Fields(t.game) == before) << "EvaluatePoint changed the game";
+                }
+            }
+        }
+    }
+}
+
+// The two forms agree on every size and under either rule; the stored lines around the board
+// are littered, and no form may read them.
+TEST(EvaluateAllPoints, AgreesOnEveryBoardAndRule) {
+    std::mt19937 rng(20261209);
+    RecordingMessageBox messages;
+    ScriptedRandom random;
+    SizedGame game(messages, random);
+    for (int round = 0; round < 400; ++round) {
+        const int size = std::array{5, 6, 15, 20, 32}[round % 5];
+        std::bernoulli_distribution stone(round / 399.0);
+        game.Board = SizedBoardCells{};
+        game.Board.size = static_cast<std::int16_t>(size);
+        game.Board.overlineWins = round % 2;
+        for (int i = 0; i < SizedBoardCells::CellCount; ++i) {
+            const int x = i % (MaxBoardSize + 1), y = i / (MaxBoardSize + 1);
+            if (!OnBoard(game.Board, x, y) || stone(rng)) game.Board.cells[i] = 1 + rng() % 2;
+        }
+        for (const std::int16_t side : {HumanSide, ComputerSide}) {
+            const auto all = EvaluateAllPoints(game.Board, side);
+            for (game.CurX = 1; game.CurX <= size; ++game.CurX) {
+                for (game.CurY = 1; game.CurY <= size; ++game.CurY) {
+                    if (game.Board(game.CurX, game.CurY) != EmptyCell) continue;
+                    ASSERT_EQ(all[SizedBoardCells::Index(game.CurX, game.CurY)],
+                              game.EvaluatePoint(side))
+                        << "round " << round << ", side " << side;
                 }
             }
         }

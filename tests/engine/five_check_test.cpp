@@ -105,6 +105,69 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"RowStartRunsBackToPreviousRow", "X0,5 X17,4 X18,4 X19,4 X1,5", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// CheckLastStone on a board of `size` lines.
+bool CheckOnSizedBoard(int size, bool overlineWins, const char* moves) {
+    RecordingMessageBox messages;
+    ScriptedRandom random;
+    random.Script({0.0f});
+    SizedGame game(messages, random);
+    game.Board.size = static_cast<std::int16_t>(size);
+    game.Board.overlineWins = overlineWins;
+    for (const Stone& stone : ParseStones(moves)) game.Board(stone.at.x, stone.at.y) = stone.side;
+    const Stone last = ParseStones(moves).back();
+    game.CurX = last.at.x;
+    game.CurY = last.at.y;
+    game.SideFlag = last.side == HumanSide ? BoolTrue : BoolFalse;
+    return game.CheckFive();
+}
+
+// A sized board of 19 lines under free-style is the game's board: every line case again.
+TEST_P(FiveCheckLines, SameOnASizedBoardOfNineteen) {
+    EXPECT_EQ(CheckOnSizedBoard(BoardSize, true, GetParam().moves), GetParam().five);
+}
+
+struct SizedLineCase {
+    const char* name;
+    int size;
+    bool overlineWins;
+    const char* moves;  // the last stone is the one just played
+    bool five;
+};
+void PrintTo(const SizedLineCase& c, std::ostream* out) { *out << c.size << ": " << c.moves; }
+
+class FiveCheckSized : public ::testing::TestWithParam<SizedLineCase> {};
+
+TEST_P(FiveCheckSized, FindsTheFivesOfItsSizeAndRule) {
+    const SizedLineCase& c = GetParam();
+    EXPECT_EQ(CheckOnSizedBoard(c.size, c.overlineWins, c.moves), c.five);
+}
+
+constexpr bool FreeStyle = true;
+constexpr bool ExactFive = false;
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FiveCheckSized,
+    ::testing::Values(
+        SizedLineCase{"RisingCornerToCorner", 5, ExactFive, "X5,1 X4,2 X2,4 X1,5 X3,3", true},
+        SizedLineCase{"IntoTheFarCorner", 32, FreeStyle, "O28,32 O29,32 O30,32 O31,32 O32,32",
+                      true},
+        SizedLineCase{"FallingIntoTheFarCorner", 20, ExactFive,
+                      "X16,16 X17,17 X18,18 X19,19 X20,20", true},
+        // The stored line just past a smaller board is off it.
+        SizedLineCase{"RowPastTheEdge", 15, FreeStyle, "X16,3 X12,3 X13,3 X14,3 X15,3", false},
+        // Exactly five: six or more through the stone are no five; a gap or the other side
+        // beyond the five does not matter.
+        SizedLineCase{"SixFreeStyle", 15, FreeStyle, "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", true},
+        SizedLineCase{"SixLastInMiddle", 15, ExactFive, "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10",
+                      false},
+        SizedLineCase{"SevenOnTheRisingDiagonal", 20, ExactFive,
+                      "X13,7 X12,8 X11,9 X9,11 X8,12 X7,13 X10,10", false},
+        SizedLineCase{"FiveGapStone", 15, ExactFive, "O5,10 X6,10 X7,10 X8,10 X9,10 X12,10 X10,10",
+                      true},
+        SizedLineCase{"SixInTheColumnFiveInTheRow", 15, ExactFive,
+                      "X7,1 X7,2 X7,3 X7,4 X7,6 X3,5 X4,5 X5,5 X6,5 X7,5", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ScanBounds is left holding the window of the scan that ran last: the four lines are walked
 // in the order column, row, falling diagonal, rising diagonal, and a five stops the walk.
 struct BoundsCase {
