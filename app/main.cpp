@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tessarin: five-in-a-row against the computer.
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cheapest Qt 6 Widgets window there is, at the game's starting client size: the baseline
 // that the game's launch time and memory are compared with.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer answers inside the mouse-up event, so its reply has to be far below anything a
 // player could notice. Run with
 //   engine_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true

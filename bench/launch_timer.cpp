@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a program takes from fork to its top-level window being mapped on the X server.
 //
 //   launch_timer [--runs N] -- program [arguments...]

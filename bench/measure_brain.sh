@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Replies per second of pbrain-tessarin through its pipes: two brains play 50 whole games
 # against each other under the test's manager, which times every command from the moment it
 # is written to the moment the reply is read; on boards of 15, 19 and 20 lines.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Window figures for Tessarin, printed plainly:
 #   (i)   launch to window mapped, under Xvfb with openbox, median of several runs, next to a
 #         bare Qt 6 window started the same way;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole turn as the player meets it: one mouse release on the real board window, running
 // the human's stone, the five check, the computer's reply and both drawings inside the
 // handler. The window runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pbrain-tessarin: the computer's player for gomoku managers. Commands come on standard
 // input, one a line; every reply goes out at once, flushed, on standard output.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Point evaluation: the whole of the computer's judgment.
 //
 // ALGORITHM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Move choice: the computer's reply and the hint are the same one-ply scan of the board.
 
 #include <cassert>

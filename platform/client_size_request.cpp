@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/client_size_request.h"
 
 #include <xcb/xcb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The system registry as the About dialog reads it: open a key, read one value, close the key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The About dialog's texts. UTF-8 and free of Qt, like texts.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every text the program shows, in one place. UTF-8; kept free of Qt so the engine can use it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the game needs if anything is missing (no root needed when nothing is), builds
 # Tessarin in build-play/ and starts it. The tests' tools are not needed.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what Tessarin needs on Debian 12, asking apt only for what is missing and asking
 # nothing (no root, no apt) when all is there.
 #

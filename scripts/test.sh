@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test: once in a normal build
 # (build-test/) and once under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/),
 # where any report fails the run. The game's own build folder (build-play/) is left alone.

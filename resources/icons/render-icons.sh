@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG icons from their hand-written SVG sources; run it after changing an SVG and
 # commit the PNGs. Needs ImageMagick and rsvg-convert (Debian: imagemagick, librsvg2-bin; the
 # first reads SVG through the second). -strip keeps dates out, so unchanged pictures give

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AboutActions, the About dialog's outside actions on their own with every service recorded:
 // GetKeyValue on every kind of value it may meet, read through an in-memory registry;
 // StartSysInfo with the two registry locations in their order, the existence test of the

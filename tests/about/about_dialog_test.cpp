@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About dialog as the user meets it: window, controls, texts, colours, fonts, keys, clicks.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A frmAbout owned by a stand-in board window, with every outside service recorded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Stand-ins for the About dialog's outside actions: starting a program and opening a URL.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About command from the board window: one modeless dialog at most, owned by the board.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board as drawn in device pixels, run by CTest at several screen scale factors (1, 1.25,
 // 1.5, 1.75, 2): lines of one thickness, round stones on their points, and a window that a
 // huge size request cannot blow up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Position-to-point mapping and grid sizing, without a window.
 
 #include <gtest/gtest.h>

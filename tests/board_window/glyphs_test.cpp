@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Chinese captions must render with a Chinese face, never as empty boxes.
 
 #include <gtest/gtest.h>

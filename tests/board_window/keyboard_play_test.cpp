@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing from the keyboard, and the board as a screen reader reads it: the real window,
 // offscreen, driven by key events and judged by the game, the title, the pixels on screen and
 // the accessible table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored tally: what counts as a stored count, and the round trip through the INI store.
 
 #include <gtest/gtest.h>

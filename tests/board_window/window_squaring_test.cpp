@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The squaring decision against the habits of real window managers, one script of reports a
 // row: what the window reports, and the client size it must ask for (or nothing).
 

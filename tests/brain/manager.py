@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small tournament manager for pbrain-tessarin, speaking the protocol through pipes.
 
   manager.py play BRAIN    two brains play each other to a five or a full board on boards of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading lines: cutting the byte stream, the command word, points and BOARD entries.
 
 #include <gtest/gtest.h>

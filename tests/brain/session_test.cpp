@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The protocol session: command sessions with their exact replies, and whole games checked
 // move by move against the computer's own choice.
 

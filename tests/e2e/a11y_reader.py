@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads the running game over AT-SPI as a screen reader would, while playing it from the
 keyboard with real key events (xdotool), and follows what Orca says in its debug log.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real Tessarin binary as a blind player meets it: its own D-Bus session and accessibility
 # bus (at-spi2-core), its own X server with a window manager, the game with accessibility on,
 # GNOME's screen reader Orca with default settings speaking through speech-dispatcher's dummy

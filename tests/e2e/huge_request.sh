@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A huge window size request with a watchdog on the game's resident memory. Sourced (bash)
 # after x11_driver.sh, by the end-to-end test and by bench/measure_window.sh.
 

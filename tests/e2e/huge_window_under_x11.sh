@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A huge size request on real X must not make the game's memory grow without bound, and when
 # the window shrinks again the board is drawn again. Tried under openbox, which applies the
 # window's size hints, and then with the window manager gone, where the X server grants any

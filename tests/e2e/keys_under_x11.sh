@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real Tessarin binary from the keyboard on its own X server with a window manager:
 # real key events (XTEST through xdotool), judged by the window title, the window's pixels and
 # what the board shows.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real Tessarin binary on its own X server with a window manager, using real pointer
 # and keyboard input (XTEST through xdotool) and the window's pixels as the judge.
 #

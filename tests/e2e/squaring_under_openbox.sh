@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window's size under a decorating window manager (openbox) with real X requests: the
 # first board at its designed size once the frame has come, a window snapped to the same
 # non-square size twice squared both times, and maximise then restore coming back to the size

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game under a tiling window manager (i3) on a portrait screen: i3 keeps the window at its
 # tile, taller than wide, whatever the game asks. The whole client area must be painted and
 # follow the pointer, the grid must fit the width with every point visible, and a click on the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a native Wayland client, under each compositor in `compositors` below:
 #
 #   sway    tiles, and draws the title bar itself (xdg-decoration): the game comes up, plays a

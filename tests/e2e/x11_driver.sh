@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real Tessarin binary on a private X server. Sourced (bash) by the end-to-end test
 # and by bench/measure_window.sh.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Point evaluation: the window score table, the windows a point has, and the whole-board form.
 
 #include <gtest/gtest.h>

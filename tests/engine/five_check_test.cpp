@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five-in-a-row check: which lines count, what a win does, and the remark it picks.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game object: placing the human's stone, starting over, showing stones, the cursor's range.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's reply and the hint: one scan of the board, ties settled by scripted draws.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A game object wired to recording stand-ins, loaded the way the window's load step loads it.

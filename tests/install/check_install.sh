@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs into a scratch prefix and checks that a desktop finds everything where it looks,
 # that the launcher and software-centre files pass their validators, and that the program
 # answers --help and --version on the terminal without a display.

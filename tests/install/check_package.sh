@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package as a packager would, with `dpkg-buildpackage -us -uc -b` in a copy
 # of the source, and checks it: lintian --pedantic finds no error and no warning; the package
 # holds exactly what `cmake --install` installs (the programs in games/ instead of bin/) plus the

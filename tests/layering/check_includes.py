@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that every #include of the program's own folders points down the layers.
 
     app -> ui -> engine -> platform (its Qt-free core); brain -> engine; resources are data,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux registry: the viewer's key exists while a known viewer is installed.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real message box: text only, one OK button without any icon, the application's caption,
 // and its text given to screen readers (a remark box and the score box alike).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program starter: a detached process, no shell, failure reported.
 
 #include <gtest/gtest.h>

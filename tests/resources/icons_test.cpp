@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icons are compiled into every program that links the resources library.
 
 #include <gtest/gtest.h>

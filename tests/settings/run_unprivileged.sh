@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test binary as an ordinary user: root ignores file permissions, so tests of what
 # happens when a file cannot be read or written would prove nothing as root.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored tally under bad conditions: garbage, values that are no count, files and folders
 // the user may not read or write. The window must load (with 0 where a value is unusable),
 // close when asked, and never destroy a good stored value that it could not replace. A win it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copies of the game running at once on one settings folder, each a real process with the real
 // window and INI store (tally_driver): no copy's save may take back a win another one stored,
 // a tally the player edits in between stays edited, and a lock file never costs a win or hangs.

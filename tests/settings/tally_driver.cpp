@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One copy of the game for the shared-tally tests: the real board window on the real INI store,
 // told what to do line by line on standard input instead of by a player. Answers each line with
 // one line:

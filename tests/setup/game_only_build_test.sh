@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A machine with only the game's packages: with the test and benchmark libraries hidden from
 # CMake, a plain configuration still sets up the game and leaves the tests and benchmarks out;
 # asking for the tests there fails loudly instead.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/play.sh and scripts/setup-debian.sh with stand-ins on PATH for dpkg-query, apt-get,
 # sudo, id and cmake, in a scratch copy of the scripts:
 #   - the game's packages installed, every test tool missing, an ordinary user: play.sh asks

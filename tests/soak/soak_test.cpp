@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random abuse of the real board window: releases and moves anywhere, every command, the About
 // dialog, resizes from one pixel to larger than any screen, maximise and minimise. After every
 // event the game must still be a game. Seeded and reproducible: a failure prints its seed and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The board window driven as a user would, offscreen: pointer, keys and menu commands in,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The board as assistive technology sees it (AT-SPI on Linux): a table of 19 rows and 19

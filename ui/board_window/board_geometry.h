@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where the grid lies in the window, in twips, and which point a position falls on. Pure

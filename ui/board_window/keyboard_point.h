@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Play from the keyboard: which keys act on the board, and where each one takes the keyboard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one owner of the stored tally: where it lives, its keys and defaults, what counts as a

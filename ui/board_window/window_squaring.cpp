@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/board_window/window_squaring.h"
 
 #include <algorithm>
