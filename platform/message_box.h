@@ -12,6 +12,12 @@ class MessageBox {
 public:
     virtual ~MessageBox() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // The same box, whose text a screen reader reads with `lead` before it; the box shows only
+    // the text. A box without a reader to serve may ignore the lead.
+    virtual void ShowMessageWithLead(const std::string& lead, const std::string& text) {
+        (void)lead;
+        ShowMessage(text);
+    }
 };
 
 }  // namespace tessarin

@@ -3,17 +3,25 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "resources/texts.h"
 
 namespace tessarin {
 
-void QtMessageBox::ShowMessage(const std::string& text) {
-    QMessageBox box(
-        QMessageBox::NoIcon, QString::fromUtf8(texts::ApplicationTitle),
-        QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-        QMessageBox::Ok, parent_);
+void QtMessageBox::ShowMessage(const std::string& text) { ShowMessageWithLead({}, text); }
+
+void QtMessageBox::ShowMessageWithLead(const std::string& lead, const std::string& text) {
+    const QString shown =
+        QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::ApplicationTitle), shown,
+                    QMessageBox::Ok, parent_);
+    // A screen reader reads an alert's label by its accessible name, which is the text unless set.
+    if (!lead.empty()) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setAccessibleName(QString::fromStdString(lead) + QStringLiteral("。") + shown);
+    }
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.button(QMessageBox::Ok)->setIcon(QIcon());

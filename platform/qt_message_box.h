@@ -16,6 +16,7 @@ public:
     explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     void ShowMessage(const std::string& text) override;
+    void ShowMessageWithLead(const std::string& lead, const std::string& text) override;
 
 private:
     QPointer<QWidget> parent_;

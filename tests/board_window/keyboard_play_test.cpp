@@ -113,6 +113,8 @@ TEST(KeyboardPlay, AfterAFiveKeysStillMoveButPlayNothing) {
     w.Keys("Up Left Left Left Space");  // (7, 10) makes five
     ASSERT_EQ(w.game().GameOver, BoolTrue);
     ASSERT_EQ(w.messages.shown.size(), 1u);
+    // A reader hears the winning stone before the remark, which the box shows alone.
+    EXPECT_EQ(w.messages.leads, std::vector<std::string>{"(7,10) 紅子"});
     const BoardCells over = w.game().Board;
     w.Keys("Right Space Down Enter");
     EXPECT_EQ(w.form.windowTitle(), Title(8, 11));

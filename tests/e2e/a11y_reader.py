@@ -189,11 +189,13 @@ def main():
         keys("space")
         red = re.escape(cell_name(*point, RED))
         if orca.hear(f"Space on {point}", f"{red}|alert Tessarin")[0] == "alert Tessarin":
-            # The computer's five: the remark first, Orca drops the stones for the box; closing
-            # the box says them.
+            # The computer's five: the box's text, as a reader hears it, leads with the stones;
+            # closing the box says them again.
+            lead = orca.hear("the remark", f"{red}，{black_name}。.+")[0]
+            black = re.match(f"{red}，({black_name})", lead).group(1)
             keys("Return")
-            _, _, _, black = orca.hear("closing the remark", "棋盤", "table with 19 rows 19 columns",
-                                       red, black_name)
+            orca.hear("closing the remark", "棋盤", "table with 19 rows 19 columns", red,
+                      re.escape(black))
             won = True
         else:
             black = orca.hear(f"the reply to {point}", black_name)[0]

@@ -17,7 +17,12 @@ namespace tessarin::testing {
 class RecordingMessageBox final : public MessageBox {
 public:
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
+    void ShowMessageWithLead(const std::string& lead, const std::string& text) override {
+        leads.push_back(lead);
+        shown.push_back(text);
+    }
     std::vector<std::string> shown;
+    std::vector<std::string> leads;  // what screen readers were to hear before a box's text
 };
 
 // Returns at once and keeps nothing: for runs that play thousands of games, where a modal box

@@ -179,22 +179,36 @@ void Form1::PlayFromKeys() {
     keyTurn_ = false;
 }
 
-void Form1::TellTurn() {
-    if (!keyTurn_ || (turnTold_ && untoldStones_.empty())) return;
-    // The keyboard point holds the player's stone, the first told; the rest follow as its note.
-    QStringList after;
+QStringList Form1::UntoldTurn() const {
+    if (!keyTurn_ || (turnTold_ && untoldStones_.empty())) return {};
+    QStringList stones{PointName(*keyPoint_, game_.Board(keyPoint_->column, keyPoint_->row))};
     for (const GridPoint stone : untoldStones_) {
         if (stone.column != keyPoint_->column || stone.row != keyPoint_->row)
-            after << PointName(stone, game_.Board(stone.column, stone.row));
+            stones << PointName(stone, game_.Board(stone.column, stone.row));
     }
-    BoardAnnounce(canvas_, *keyPoint_, after.join(QStringLiteral("，")));
+    return stones;
+}
+
+void Form1::TellTurn() {
+    QStringList stones = UntoldTurn();
+    if (stones.isEmpty()) return;
+    // The keyboard point holds the player's stone, the first told; the rest follow as its note.
+    stones.removeFirst();
+    BoardAnnounce(canvas_, *keyPoint_, stones.join(QStringLiteral("，")));
     turnTold_ = true;
     untoldStones_.clear();
 }
 
 void Form1::TellingMessages::ShowMessage(const std::string& text) {
+    // Orca passes over a focus change that the box's opening overtakes at once, so the stones
+    // of the turn also lead the box's text as a screen reader reads it.
+    const QStringList stones = form_.UntoldTurn();
     form_.TellTurn();
-    form_.services_.messages.ShowMessage(text);
+    if (stones.isEmpty())
+        form_.services_.messages.ShowMessage(text);
+    else
+        form_.services_.messages.ShowMessageWithLead(
+            stones.join(QStringLiteral("，")).toStdString(), text);
 }
 
 void Form1::PlaceKeyboardMark() {

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -79,6 +80,8 @@ private:
     // Tells a screen reader the stones of the keyboard's turn not yet told (the player's, then
     // the reply), or, when the turn placed none, the keyboard point again. Before a remark box
     // Orca drops it for the box's own focus, but the note stays: closing the box says it.
+    // The stones of a keyboard turn not yet told to a screen reader, the keyboard point's first.
+    QStringList UntoldTurn() const;
     void TellTurn();
     // The keyboard point's cell takes the accessible focus from the board, when the board has
     // the keyboard: after Qt has told of the board's own focus.
