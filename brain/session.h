@@ -22,12 +22,6 @@ public:
     virtual void Send(std::string_view line) = 0;
 };
 
-// The remark on a five is for a person at the window; a manager has no one to show it to.
-class SilentMessageBox final : public MessageBox {
-public:
-    void ShowMessage(const std::string&) override {}
-};
-
 // A game played through the protocol. The brain is the computer: its stones are side 2 and
 // it chooses them exactly as the computer does against a person; the manager's other player
 // is side 1. Every line is answered as the protocol asks: a move, OK, ERROR or UNKNOWN with a
@@ -95,7 +89,7 @@ private:
         std::string problem;
     };
 
-    SilentMessageBox messages_;
+    SilentMessageBox messages_;  // a manager has no one to show a remark to
     GameState game_;
     SizedGame sized_;
     bool onSized_ = false;

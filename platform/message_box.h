@@ -20,4 +20,11 @@ public:
     }
 };
 
+// Shows nothing and returns at once: for a game with no one at a window (the brain, the
+// benchmarks and the long tests, where a modal box would stop at the first five).
+class SilentMessageBox final : public MessageBox {
+public:
+    void ShowMessage(const std::string&) override {}
+};
+
 }  // namespace tessarin

@@ -25,12 +25,8 @@ public:
     std::vector<std::string> leads;  // what screen readers were to hear before a box's text
 };
 
-// Returns at once and keeps nothing: for runs that play thousands of games, where a modal box
-// would stop at the first five and a record would only grow.
-class SilentMessageBox final : public MessageBox {
-public:
-    void ShowMessage(const std::string&) override {}
-};
+// For runs that play thousands of games, where a record would only grow.
+using tessarin::SilentMessageBox;
 
 // Hands out the scripted values in order; running out is a test failure, not a silent 0,
 // so a test also pins down how many draws the code makes.
