@@ -9,7 +9,7 @@
 
 #include "engine/game_state.h"
 #include "platform/ini_settings_store.h"
-#include "tests/board_window/memory_settings.h"
+#include "tests/support/memory_settings.h"
 #include "tests/support/recorders.h"
 #include "ui/board_window/score_store.h"
 
