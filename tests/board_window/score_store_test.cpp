@@ -1,15 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The stored tally: what counts as a stored count, and the round trip through the INI store.
+// The stored tally: what counts as a stored count, and how a save meets other copies and a lock.
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "engine/game_state.h"
-#include "platform/ini_settings_store.h"
-#include "tests/board_window/memory_settings.h"
+#include "tests/support/memory_settings.h"
 #include "tests/support/recorders.h"
 #include "ui/board_window/score_store.h"
 
@@ -134,57 +129,6 @@ TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
     EXPECT_EQ(scores.SaveAtClose(game), ScoreStore::Outcome::Stored);
     EXPECT_FALSE(scores.HasUnsavedWins(game));
     EXPECT_EQ(settings.Get("PersonGrade"), "11");
-}
-
-class IniStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString FilePath() const { return dir.path() + "/Tessarin/Tessarin.ini"; }
-
-    QTemporaryDir dir;
-    IniSettingsStore store{dir.path()};
-    testing::RecordingMessageBox messages;
-    testing::ScriptedRandom random;
-};
-
-TEST_F(IniStoreTest, RoundTripsTheCountersAsDecimalStrings) {
-    GameState game(messages, random);
-    ScoreStore scores(store);
-    scores.Load(game);  // nothing stored yet
-    EXPECT_EQ(game.PersonGrade, 0);
-    EXPECT_EQ(game.ComputerGrade, 0);
-
-    game.PersonGrade = 12;
-    game.ComputerGrade = -3;
-    EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Stored);
-
-    QFile file(FilePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
-    EXPECT_TRUE(text.contains("[Info]")) << text.toStdString();
-    EXPECT_TRUE(text.contains("PersonGrade=12")) << text.toStdString();
-    EXPECT_TRUE(text.contains("ComputerGrade=-3")) << text.toStdString();
-
-    GameState next(messages, random);
-    scores.Load(next);
-    EXPECT_EQ(next.PersonGrade, 12);
-    EXPECT_EQ(next.ComputerGrade, -3);
-}
-
-TEST_F(IniStoreTest, ReadsWhatAnotherWriterLeft) {
-    QDir().mkpath(dir.path() + "/Tessarin");
-    QFile file(FilePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Info]\nPersonGrade=7\nComputerGrade=1,2\n");
-    file.close();
-    GameState game(messages, random);
-    ScoreStore(store).Load(game);
-    EXPECT_EQ(game.PersonGrade, 7);
-    EXPECT_EQ(game.ComputerGrade, 0);  // a list is no count
-}
-
-TEST_F(IniStoreTest, MissingKeyGivesTheFallback) {
-    EXPECT_EQ(store.GetSetting("Tessarin", "Info", "Nothing", "0"), "0");
 }
 
 }  // namespace

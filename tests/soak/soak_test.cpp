@@ -17,7 +17,7 @@
 #include "platform/clock_random.h"
 #include "tests/about/fake_registry.h"
 #include "tests/about/test_services.h"
-#include "tests/board_window/memory_settings.h"
+#include "tests/support/memory_settings.h"
 #include "tests/support/recorders.h"
 #include "ui/about/about_dialog.h"
 #include "ui/board_window/board_canvas.h"

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "engine/game_state.h"
-#include "tests/board_window/memory_settings.h"
+#include "tests/support/memory_settings.h"
 #include "tests/support/recorders.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_geometry.h"
