@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board as a screen reader reads it: the real window, offscreen, judged by the accessible
 // table its canvas offers.
 

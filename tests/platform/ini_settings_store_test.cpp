@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI store on disk: the tally's round trip through the file, and what another writer left.
 
 #include <gtest/gtest.h>
