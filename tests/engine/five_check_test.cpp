@@ -156,6 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "X16,16 X17,17 X18,18 X19,19 X20,20", true},
         // The stored line just past a smaller board is off it.
         SizedLineCase{"RowPastTheEdge", 15, FreeStyle, "X16,3 X12,3 X13,3 X14,3 X15,3", false},
+        SizedLineCase{"RisingPastTheBottomEdge", 15, FreeStyle, "X6,16 X7,15 X8,14 X9,13 X10,12",
+                      false},
         // Exactly five: six or more through the stone are no five; a gap or the other side
         // beyond the five does not matter.
         SizedLineCase{"SixFreeStyle", 15, FreeStyle, "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", true},
@@ -169,45 +171,36 @@ INSTANTIATE_TEST_SUITE_P(
                       "X7,1 X7,2 X7,3 X7,4 X7,6 X3,5 X4,5 X5,5 X6,5 X7,5", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ScanBounds is left holding the window of the scan that ran last: the four lines are walked
-// in the order column, row, falling diagonal, rising diagonal, and a five stops the walk.
-struct BoundsCase {
-    const char* moves;  // last stone checked
-    std::int16_t top, bottom, left, right;
-};
-void PrintTo(const BoundsCase& c, std::ostream* out) { *out << c.moves; }
-
-class FiveCheckBounds : public ::testing::TestWithParam<BoundsCase> {};
-
-TEST_P(FiveCheckBounds, LeavesTheWindowOfTheLastScan) {
-    const BoundsCase& c = GetParam();
-    TestGame t;
-    t.random.Always(0.0f);
-    CheckLastStone(t, c.moves);
-    EXPECT_EQ(t.game.ScanBounds.Top, c.top);
-    EXPECT_EQ(t.game.ScanBounds.Bottom, c.bottom);
-    EXPECT_EQ(t.game.ScanBounds.Left, c.left);
-    EXPECT_EQ(t.game.ScanBounds.Right, c.right);
-}
-
+// The scan's window at the edges and corners: a line through the stone is read up to the edge
+// and no further, neither into the stored row and column 0 nor on into the next row.
 INSTANTIATE_TEST_SUITE_P(
-    EdgesAndCorners, FiveCheckBounds,
+    EdgesAndCorners, FiveCheckLines,
     ::testing::Values(
-        // No five: all four scans ran; the rising one went from (Right,Top) to (Left,Bottom).
-        BoundsCase{"X3,17", 13, 19, 1, 7},   // (7,13) .. (1,19)
-        BoundsCase{"X10,10", 6, 14, 6, 14},  // (14,6) .. (6,14)
-        BoundsCase{"X2,12", 8, 13, 1, 6},    // (6,8) .. (1,13)
-        BoundsCase{"X19,1", 1, 5, 15, 19},   // (19,1) .. (15,5)
-        BoundsCase{"X1,1", 1, 1, 1, 1},      // the corner alone
-        BoundsCase{"X19,19", 19, 19, 19, 19},
-        // A five in the column stops the check before the window is touched.
-        BoundsCase{"X2,8 X2,9 X2,10 X2,11 X2,12", 8, 16, 1, 6},
-        BoundsCase{"X3,13 X3,14 X3,15 X3,16 X3,17", 13, 19, 1, 7},
-        BoundsCase{"X1,2 X1,3 X1,4 X1,5 X1,1", 1, 5, 1, 5},
-        // A five on the falling diagonal: the window fitted to that diagonal.
-        BoundsCase{"X1,15 X2,16 X4,18 X5,19 X3,17", 15, 19, 1, 5},  // (1,15) .. (5,19)
-        BoundsCase{"X1,11 X3,13 X4,14 X5,15 X2,12", 11, 16, 1, 6},  // (1,11) .. (6,16)
-        BoundsCase{"X15,15 X16,16 X17,17 X18,18 X19,19", 15, 19, 15, 19}));
+        LineCase{"At3_17RisingToTheCorner", "X5,15 X4,16 X2,18 X1,19 X3,17", true},
+        LineCase{"At3_17RisingUpFourSteps", "X7,13 X6,14 X5,15 X4,16 X3,17", true},
+        LineCase{"At3_17ColumnToTheBottom", "X3,15 X3,16 X3,18 X3,19 X3,17", true},
+        LineCase{"At3_17RowIntoColumnZero", "X0,17 X1,17 X2,17 X4,17 X3,17", false},
+        LineCase{"At10_10RisingFromTheUpperEnd", "X14,6 X13,7 X12,8 X11,9 X10,10", true},
+        LineCase{"At10_10RisingFromTheLowerEnd", "X6,14 X7,13 X8,12 X9,11 X10,10", true},
+        LineCase{"At2_12RisingUpFourSteps", "X6,8 X5,9 X4,10 X3,11 X2,12", true},
+        LineCase{"At2_12RisingToTheLeftEdge", "X5,9 X4,10 X3,11 X1,13 X2,12", true},
+        LineCase{"At2_12RisingIntoColumnZero", "X0,14 X1,13 X3,11 X4,10 X2,12", false},
+        LineCase{"At19_1RowIntoTheCorner", "X15,1 X16,1 X17,1 X18,1 X19,1", true},
+        LineCase{"At19_1RowRunsOnToNextRow", "X16,1 X17,1 X18,1 X0,2 X19,1", false},
+        LineCase{"At19_1ColumnIntoRowZero", "X19,0 X19,2 X19,3 X19,4 X19,1", false},
+        LineCase{"At3_4RisingIntoRowZero", "X7,0 X6,1 X5,2 X4,3 X3,4", false},
+        LineCase{"At1_1RowIntoColumnZero", "X0,1 X2,1 X3,1 X4,1 X1,1", false},
+        LineCase{"At1_1ColumnIntoRowZero", "X1,0 X1,2 X1,3 X1,4 X1,1", false},
+        LineCase{"At1_1DiagonalIntoCornerZero", "X0,0 X2,2 X3,3 X4,4 X1,1", false},
+        LineCase{"At19_19ColumnIntoTheCorner", "X19,15 X19,16 X19,17 X19,18 X19,19", true},
+        LineCase{"ColumnTo2_12", "X2,8 X2,9 X2,10 X2,11 X2,12", true},
+        LineCase{"ColumnTo3_17", "X3,13 X3,14 X3,15 X3,16 X3,17", true},
+        LineCase{"ColumnFromTheCorner1_1", "X1,2 X1,3 X1,4 X1,5 X1,1", true},
+        LineCase{"FallingThrough3_17ToTheBottom", "X1,15 X2,16 X4,18 X5,19 X3,17", true},
+        LineCase{"FallingThrough3_17IntoColumnZero", "X0,14 X1,15 X2,16 X4,18 X3,17", false},
+        LineCase{"FallingThrough2_12FromTheLeftEdge", "X1,11 X3,13 X4,14 X5,15 X2,12", true},
+        LineCase{"FallingThrough2_12IntoColumnZero", "X0,10 X1,11 X3,13 X4,14 X2,12", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The remark is drawn from the winner's list at 10 x value, rounded half to even.
 struct RemarkCase {
