@@ -95,7 +95,7 @@ Form1::Form1(BoardServices services, QWidget* parent)
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
-    TellSaveOutcome(ScoreStore::Outcome::Stored, false);
+    TellSetAside();
     // Copied whole into the game's own lists, which must be exactly as long.
     static_assert(texts::ComputerWinMessages.size() ==
                   std::tuple_size_v<decltype(game_.ComputerWinMessages)>);
@@ -310,12 +310,17 @@ void Form1::RedrawStones() {
 
 void Form1::WinCounted() { TellSaveOutcome(scores_.Save(game_), false); }
 
-void Form1::TellSaveOutcome(ScoreStore::Outcome outcome, bool closing) {
+void Form1::TellSetAside() {
     if (const QString aside = scores_.TakeSetAside(); !aside.isEmpty()) {
         TellOfTally(texts::TallySetAside, aside,
                     "the tally file was too large to be one; moved to " + aside +
                         ", the tally starts at 0:0");
     }
+}
+
+void Form1::TellSaveOutcome(ScoreStore::Outcome outcome, bool closing) {
+    // A save may find a too-large file another copy left meanwhile.
+    TellSetAside();
     if (outcome == ScoreStore::Outcome::Stored) toldNotSaved_ = false;
     if (outcome != ScoreStore::Outcome::Failed || !scores_.HasUnsavedWins(game_)) return;
     // Once while saves keep failing, not at every win; at close the wins are lost for good.

@@ -97,6 +97,7 @@ private:
 
     // A save's outcome as the player hears of it: once when wins cannot be stored, and again
     // if they are still unsaved at close; a store moved aside is told of too.
+    void TellSetAside();
     void TellSaveOutcome(ScoreStore::Outcome outcome, bool closing);
     void TellOfTally(const char* text, const QString& file, const QString& logLine);
 
