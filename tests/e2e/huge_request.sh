@@ -11,7 +11,7 @@ rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$game_pid/status" 2>/dev/null; }
 grid_fits_client() {
     local png="$work/strip.png" shot="$work/strip.txt" line_x line_top line_len
     "$import_bin" -silent -window "$win" "$png" 2>>"$work/import.log" &&
-        "$convert_bin" "$png" -crop 32x+0+0 -depth 8 txt:- >"$shot" 2>>"$work/import.log" ||
+        pixel_listing "$png" -crop 32x+0+0 >"$shot" 2>>"$work/import.log" ||
         return 1
     read -r line_x line_top line_len < <(find_first_line)
     local expected

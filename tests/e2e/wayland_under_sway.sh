@@ -144,8 +144,8 @@ under_sway() {
         read -r client_w client_h surface_x surface_y < <("$convert_bin" "$png" -bordercolor "$sway_fill" \
             -border 1 -trim -format '%w %h %X %Y' info: 2>>"$work/grim.log")
         surface_x=$((surface_x - 1)) surface_y=$((surface_y - 1))
-        "$convert_bin" "$png" -crop "${client_w}x${client_h}+${surface_x}+${surface_y}" +repage \
-            -depth 8 txt:- >"$shot" 2>>"$work/grim.log"
+        pixel_listing "$png" -crop "${client_w}x${client_h}+${surface_x}+${surface_y}" +repage \
+            >"$shot" 2>>"$work/grim.log"
     }
     # The client size comes with each grab of the surface: the X11 board measure needs nothing more.
     read_outer() { :; }

@@ -175,6 +175,19 @@ decorated_and_square() {
     ((frame_top > 0)) && ((outer_w == outer_h))
 }
 
+# pixel_listing <picture> [convert option...]: the picture (after the options, a crop say) as
+# ImageMagick's txt: format lists it, a header line and then "x,y: (r,g,b)" a pixel, without the
+# colour names; txt: itself takes seconds a window, mostly naming colours, and these tests grab
+# hundreds of windows.
+pixel_listing() {
+    local picture=$1 width
+    shift
+    width=$("$convert_bin" "$picture" "$@" -format '%w' info:) || return 1
+    "$convert_bin" "$picture" "$@" -depth 8 rgb:- | od -A n -v -t u1 -w3 |
+        awk -v w="$width" 'BEGIN { print "# pixels, " w " a row" }
+            { printf "%d,%d: (%d,%d,%d)\n", (NR - 1) % w, int((NR - 1) / w), $1, $2, $3 }'
+}
+
 shot_count=0
 # Takes a screenshot of the client window and leaves its pixel listing in $shot.
 grab() {
@@ -182,7 +195,7 @@ grab() {
     local png="$work/shot-$shot_count.png"
     shot="$work/shot-$shot_count.txt"
     "$import_bin" -silent -window "$win" "$png" 2>>"$work/import.log" &&
-        "$convert_bin" "$png" -depth 8 txt:- >"$shot" 2>>"$work/import.log"
+        pixel_listing "$png" >"$shot" 2>>"$work/import.log"
 }
 
 # Finds the grid in the last screenshot: the longest unbroken black vertical run near where
