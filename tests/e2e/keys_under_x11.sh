@@ -87,7 +87,7 @@ step "ok (b) arrows, Home, End, Page Up and Page Down, stopping at the edges"
 # (c) Space plays at the keyboard point: red there and the computer's answer.
 keys 10 10 Home Prior Right Right Right Right Right Right Right Right Right \
     Down Down Down Down Down Down Down Down Down
-board=$(for _ in {1..19}; do echo ...................; done)
+board=$empty_board
 answered_at() {
     grab || return 1
     board=$(read_board)

@@ -61,7 +61,6 @@ step "ok (b) title follows the pointer, now \"$(title)\""
 # (c) A click on the centre: red there, black on a neighbour, nothing else.
 grab || fail "screenshot failed"
 board=$(read_board)
-empty_board=$(for _ in {1..19}; do echo ...................; done)
 [ "$board" = "$empty_board" ] || fail "board not empty before the first move:
 $board"
 play 10 10

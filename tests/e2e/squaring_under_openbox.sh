@@ -60,7 +60,6 @@ done
 snap 520 520
 poll measure_board || fail "no grid at 520x520"
 before="${client_w}x${client_h}"
-empty_board=$(for _ in {1..19}; do echo ...................; done)
 
 # Every third cycle starts right after a move. One move a game, each after a new game by the
 # first item of the menu bar (play then finds one red and one black stone only if the board

@@ -46,7 +46,7 @@ followed() { [[ "$(title)" =~ ^Tessarin\ \ \([0-9]+,(2[0-9]|[3-9][0-9])\)$ ]]; }
 poll followed || fail "pointer at the bottom of the window: title \"$(title)\""
 step "ok the title follows the pointer at the bottom: \"$(title)\""
 
-board=$(for _ in {1..19}; do echo ...................; done)
+board=$empty_board
 play 19 1
 step "ok a click on (19,1) put a red stone there"
 

@@ -21,27 +21,18 @@
 # TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
-game=${1:?usage: wayland_under_sway.sh <path to tessarin>}
-limit=${TESSARIN_E2E_TIMEOUT:-30}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=x11_driver.sh
 source "$here/x11_driver.sh"
 compositors=(sway mutter)
 
-missing=$(for tool in sway swaymsg grim wtype mutter dbus-run-session setpriv timeout \
-                  /usr/bin/python3 "$convert_bin"; do
-              command -v "$tool" >/dev/null || echo "$tool"
-          done
-          /usr/bin/python3 -c 'from gi.repository import Gio' 2>/dev/null || echo python3-gi
-          ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || echo qt6-wayland)
-if [ -n "$missing" ]; then
-    echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
-    exit 77
-fi
-[ -x "$game" ] || { echo "FAIL: no game binary at $game"; exit 1; }
-
-e2e_begin wayland
-fail() { e2e_fail "$@"; }
+missing_extras() {
+    /usr/bin/python3 -c 'from gi.repository import Gio' 2>/dev/null || echo python3-gi
+    ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || echo qt6-wayland
+}
+e2e_display=wayland
+e2e_begin wayland "${1:-}" sway swaymsg grim wtype mutter dbus-run-session setpriv timeout \
+    /usr/bin/python3 "$convert_bin"
 compositor=""
 step() { echo "wayland under $compositor: $*"; }
 sway_menu_h="" sway_pid="" keyboard_pid="" mutter_pid="" mutter_session_pid="" keys_pid=""
@@ -187,7 +178,7 @@ under_sway() {
     title_is() { [ "$(title)" = "Tessarin  (10,10)" ]; }
     poll title_is || fail "a first key: title is \"$(title)\", expected the keyboard point (10,10)"
     key space
-    board=$(for _ in {1..19}; do echo ...................; done)
+    board=$empty_board
     answered() { grab && board=$(read_board) && [ "$(cell_of "$board" 10 10)" = R ] &&
         (($(count_of "$board" B) == 1)); }
     poll answered || fail "Space at the keyboard point (10,10) did not play there and get an answer:

@@ -16,6 +16,8 @@ import_bin=/usr/bin/import
 convert_bin=/usr/bin/convert
 
 x_server_pid="" x_wm_pid="" game_pid="" win=""
+# The board as read_board reads it before the first move.
+empty_board=$(for _ in {1..19}; do echo ...................; done)
 limit=${limit:-${TESSARIN_E2E_TIMEOUT:-30}}
 
 fail() {
@@ -322,14 +324,21 @@ free_point() {
     return 1
 }
 
-# The checks before a test script starts: the X tools and any others named after the game,
-# else a skip (77, which CTest reports as such); the game binary, else a failure.
+# The checks before a test script starts: the X tools (unless `e2e_display` is wayland), the
+# tools named after the game (commands, or paths to programs) and whatever a script-defined
+# `missing_extras` prints, else a skip (77, which CTest reports as such; a failure if
+# `e2e_on_missing` is fail); the game binary, else a failure.
 e2e_require() {
     local game=$1 tool missing
     shift
-    missing=$(x11_missing_tools
-              for tool in "$@"; do command -v "$tool" >/dev/null || echo "$tool"; done)
+    missing=$([ "${e2e_display:-x11}" = wayland ] || x11_missing_tools
+              for tool in "$@"; do command -v "$tool" >/dev/null || echo "$tool"; done
+              ! declare -F missing_extras >/dev/null || missing_extras)
     if [ -n "$missing" ]; then
+        if [ "${e2e_on_missing:-skip}" = fail ]; then
+            echo "FAIL: not installed (scripts/setup-debian.sh installs them):" $missing >&2
+            exit 1
+        fi
         echo "SKIP: not installed (scripts/setup-debian.sh installs them):" $missing
         exit 77
     fi
