@@ -18,8 +18,6 @@ namespace tessarin::testing {
 // Records every start; only the paths declared startable start, as if only they were programs.
 class RecordingStarter final : public ProgramStarter {
 public:
-    RecordingStarter() = default;
-    explicit RecordingStarter(std::set<std::string> startable) : startable(std::move(startable)) {}
     bool Start(const std::string& path) override {
         started.push_back(path);
         return startable.count(path) > 0;
