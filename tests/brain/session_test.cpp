@@ -63,11 +63,14 @@ Lines Join(std::initializer_list<Lines> parts) {
     for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
 }
-Lines Join(const Lines& a, const Lines& b) { return Join({a, b}); }
 
 const std::string Sizes = "boards of 5 x 5 to 32 x 32 are played";
 const std::string NoBoard = "ERROR no board: unsupported size 40: " + Sizes;
 const std::string OnlyRules = " is not played: only free-style (0) and exactly five (1)";
+const std::string NoRenju = "ERROR rule 4 (renju)" + OnlyRules;
+const std::string Over = "ERROR the game is over";
+const std::string TheirFive = Over + ": the opponent has five in a row";
+const std::string NeedsPoint = "ERROR TURN needs a point x,y";
 // The brain's four on the top row with its own stone beyond the gap (4,0 would make six),
 // and the opponent's plain four on row 2.
 const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,1",
@@ -120,10 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {"INFO rule 4", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 6",
                      "BEGIN", "INFO rule 8", "TAKEBACK 9,9", "INFO rule 16", "BEGIN", "INFO rule x",
                      "BEGIN", "INFO rule 1", "BEGIN"},
-                    {"ERROR rule 4 (renju)" + OnlyRules, "ERROR rule 4 (renju)" + OnlyRules,
-                     "ERROR rule 4 (renju)" + OnlyRules,
-                     "ERROR rule 6 (continuous game, renju)" + OnlyRules, "ERROR no stone at 9,9",
-                     "ERROR rule 16" + OnlyRules, "ERROR rule x" + OnlyRules, "4,4"}},
+                    {NoRenju, NoRenju, NoRenju, "ERROR rule 6 (continuous game, renju)" + OnlyRules,
+                     "ERROR no stone at 9,9", "ERROR rule 16" + OnlyRules,
+                     "ERROR rule x" + OnlyRules, "4,4"}},
         // Exactly five: the brain's own five that would be six is no win and the opponent's
         // four is blocked instead; the opponent's six does not end the game, and the brain's
         // exact five does.
@@ -133,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                           SixForTheBrain,
                           SixForTheOpponent,
                           {"TAKEBACK 14,10", "TURN 4,4", "BEGIN"}}),
-                    {"4,2", "14,10", "OK", "14,10", "ERROR the game is over"}},
+                    {"4,2", "14,10", "OK", "14,10", Over}},
         // Free-style again under a game in progress: the stones stay, and sixes are fives.
         SessionCase{"BackToFreeStyle",
                     FirstOfTies,
@@ -142,8 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                           {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
                           SixForTheOpponent,
                           {"TAKEBACK 14,10", "TURN 4,4"}}),
-                    {"4,2", "OK", "4,0", "14,10", "OK",
-                     "ERROR the game is over: the opponent has five in a row"}},
+                    {"4,2", "OK", "4,0", "14,10", "OK", TheirFive}},
         // An unknown command with stone lines up to DONE is answered once.
         SessionCase{"UnknownBlocks",
                     FirstOfTies,
@@ -152,27 +153,29 @@ INSTANTIATE_TEST_SUITE_P(
                     {"UNKNOWN command SWAP2BOARD", About, "UNKNOWN command SWAP2BOARD",
                      "UNKNOWN command FOO", "UNKNOWN command JUNK", "8,8"}},
         // An empty board scores 20 at every point 4..14 from the edges (0-based): the first
-        // of them is 4,4, the last 14,14.
-        SessionCase{"BeginFirstOfTheBest", FirstOfTies, {"START 19", "BEGIN"}, {"OK", "4,4"}},
-        SessionCase{"BeginLastOfTheBest", LastOfTies, {"START 19", "BEGIN"}, {"OK", "14,14"}},
-        // The eight neighbours of a lone stone tie; 8,8 is the first, 10,10 the last.
-        SessionCase{"TurnNextToTheStone", FirstOfTies, {"START 19", "TURN 9,9"}, {"OK", "8,8"}},
-        SessionCase{"TurnLastNeighbour", LastOfTies, {"TURN 9,9"}, {"10,10"}},
-        SessionCase{"TurnRefusals",
+        // of them is 4,4, the last 14,14. The eight neighbours of a lone stone tie; 8,8 is the
+        // first, 10,10 the last. A BOARD of one stone is answered like a TURN.
+        SessionCase{"FirstOfTheBest",
                     FirstOfTies,
-                    {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
-                     "TURN 9,9", "TURN 9,9", "TURN 8,8"},
-                    {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board",
-                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y",
-                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y", "8,8",
-                     "ERROR 9,9 is taken", "ERROR 8,8 is taken"}},
-        SessionCase{"BoardIsLikeTurn", FirstOfTies, {"BOARD", "9,9,2", "DONE"}, {"8,8"}},
+                    {"START 19", "BEGIN", "START 19", "TURN 9,9", "BOARD", "9,9,2", "DONE"},
+                    {"OK", "4,4", "OK", "8,8", "8,8"}},
+        SessionCase{"LastOfTheBest",
+                    LastOfTies,
+                    {"START 19", "BEGIN", "START 19", "TURN 9,9"},
+                    {"OK", "14,14", "OK", "10,10"}},
+        SessionCase{
+            "TurnRefusals",
+            FirstOfTies,
+            {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
+             "TURN 9,9", "TURN 9,9", "TURN 8,8"},
+            {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board", NeedsPoint, NeedsPoint,
+             NeedsPoint, NeedsPoint, "8,8", "ERROR 9,9 is taken", "ERROR 8,8 is taken"}},
         // The brain's own four on the top row: it completes the five, and the game is over.
         SessionCase{
             "BoardOwnFourMakesFive",
             FirstOfTies,
             {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "9,9,2", "DONE", "TURN 15,15", "BEGIN"},
-            {"4,0", "ERROR the game is over", "ERROR the game is over"}},
+            {"4,0", Over, Over}},
         SessionCase{
             "BoardProblems",
             FirstOfTies,
@@ -184,24 +187,19 @@ INSTANTIATE_TEST_SUITE_P(
              "ERROR BOARD line \"junk\" is not x,y,who; the position is unchanged",
              "ERROR BOARD not closed by DONE; the position is unchanged", "8,8",
              "ERROR BOARD not closed by DONE; the position is unchanged", About}},
-        SessionCase{"Takeback",
+        // RESTART empties the board: the point taken before is free again.
+        SessionCase{"TakebackAndRestart",
                     FirstOfTies,
                     {"TURN 9,9", "TAKEBACK 8,8", "TAKEBACK 8,8", "TAKEBACK 9,9", "TAKEBACK x",
-                     "TAKEBACK 19,19", "TURN 9,9"},
+                     "TAKEBACK 19,19", "TURN 9,9", "RESTART", "TURN 9,9"},
                     {"8,8", "OK", "ERROR no stone at 8,8", "OK", "ERROR TAKEBACK needs a point x,y",
-                     "ERROR 19,19 is off the board", "8,8"}},
+                     "ERROR 19,19 is off the board", "8,8", "OK", "8,8"}},
         // The opponent's five ends the game; taking its last stone back reopens it.
         SessionCase{"OpponentFiveAndTakeback",
                     FirstOfTies,
-                    Join(OpponentFour,
-                         {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}),
-                    {"4,0", "OK", "ERROR the game is over: the opponent has five in a row",
-                     "ERROR the game is over", "OK",
-                     "ERROR the game is over: the opponent has five in a row"}},
-        SessionCase{"RestartEmptiesTheBoard",
-                    FirstOfTies,
-                    {"TURN 9,9", "RESTART", "TURN 9,9"},
-                    {"8,8", "OK", "8,8"}},
+                    Join({OpponentFour,
+                          {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}}),
+                    {"4,0", "OK", TheirFive, Over, "OK", TheirFive}},
         SessionCase{"QuietLines",
                     FirstOfTies,
                     {"INFO timeout_turn 1000", "INFO max_memory 83886080", "INFO", "", "   \t"},
