@@ -35,9 +35,9 @@ constexpr float LastOfTies = 0.9f;
 
 struct SessionCase {
     const char* name;
-    float draws;
     Lines input;
     Lines replies;
+    float draws = FirstOfTies;
 };
 void PrintTo(const SessionCase& c, std::ostream* out) { *out << c.name; }
 
@@ -84,7 +84,6 @@ INSTANTIATE_TEST_SUITE_P(
     Brain, Session,
     ::testing::Values(
         SessionCase{"StartSizes",
-                    FirstOfTies,
                     {"START 19", "START 5", "START 15", "START 20", "START 32", "START 4",
                      "START 33", "START -1", "START", "START x", "start 19", "RECTSTART 20,20",
                      "RECTSTART 20,15", "RECTSTART 20"},
@@ -96,22 +95,20 @@ INSTANTIATE_TEST_SUITE_P(
         // The same table on every size: on 5 x 5 only the centre lies on both diagonals (4
         // windows); elsewhere the points 4 or more from every edge have 20.
         SessionCase{"BeginOnEverySize",
-                    LastOfTies,
                     {"START 5", "BEGIN", "START 15", "BEGIN", "START 20", "BEGIN", "START 32",
                      "BEGIN", "RECTSTART 15,15", "BEGIN"},
-                    {"OK", "2,2", "OK", "10,10", "OK", "15,15", "OK", "27,27", "OK", "10,10"}},
+                    {"OK", "2,2", "OK", "10,10", "OK", "15,15", "OK", "27,27", "OK", "10,10"},
+                    LastOfTies},
         // A stone in the far corner: the best point is the centre point on its diagonal, whose
         // window through the stone scores 64 instead of 1. On 5 x 5 that is the centre.
         SessionCase{
             "EdgesOfOtherSizes",
-            FirstOfTies,
             {"START 15", "TURN 15,0", "TURN 14,14", "START 32", "TURN 32,31", "TURN 31,31",
              "START 5", "BOARD", "4,4,2", "DONE", "TAKEBACK 5,0"},
             {"OK", "ERROR 15,0 is off the board", "10,10", "OK", "ERROR 32,31 is off the board",
              "27,27", "OK", "2,2", "ERROR 5,0 is off the board"}},
         // Nothing is played on a board that was refused, until a START succeeds.
         SessionCase{"AfterARefusedStart",
-                    FirstOfTies,
                     {"START 40", "BEGIN", "TURN 1,1", "BOARD", "1,1,1", "DONE", "RESTART",
                      "TAKEBACK 1,1", "START 15", "BEGIN"},
                     {"ERROR unsupported size 40: " + Sizes, NoBoard, NoBoard, NoBoard, NoBoard,
@@ -119,7 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A rule it cannot play is refused at each move request (a BOARD's at its DONE), until
         // an INFO rule it plays.
         SessionCase{"RulesNotPlayed",
-                    FirstOfTies,
                     {"INFO rule 4", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 6",
                      "BEGIN", "INFO rule 8", "TAKEBACK 9,9", "INFO rule 16", "BEGIN", "INFO rule x",
                      "BEGIN", "INFO rule 1", "BEGIN"},
@@ -130,7 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
         // four is blocked instead; the opponent's six does not end the game, and the brain's
         // exact five does.
         SessionCase{"ExactFive",
-                    FirstOfTies,
                     Join({{"INFO rule 1"},
                           SixForTheBrain,
                           SixForTheOpponent,
@@ -138,7 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"4,2", "14,10", "OK", "14,10", Over}},
         // Free-style again under a game in progress: the stones stay, and sixes are fives.
         SessionCase{"BackToFreeStyle",
-                    FirstOfTies,
                     Join({{"INFO rule 1"},
                           SixForTheBrain,
                           {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
@@ -147,7 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"4,2", "OK", "4,0", "14,10", "OK", TheirFive}},
         // An unknown command with stone lines up to DONE is answered once.
         SessionCase{"UnknownBlocks",
-                    FirstOfTies,
                     {"SWAP2BOARD", "1,1,1", "2,2,2", "3,3,1", "DONE", "ABOUT", "SWAP2BOARD", "DONE",
                      "FOO", "junk", "DONE", "BOARD", "9,9,2", "DONE"},
                     {"UNKNOWN command SWAP2BOARD", About, "UNKNOWN command SWAP2BOARD",
@@ -156,16 +149,14 @@ INSTANTIATE_TEST_SUITE_P(
         // of them is 4,4, the last 14,14. The eight neighbours of a lone stone tie; 8,8 is the
         // first, 10,10 the last. A BOARD of one stone is answered like a TURN.
         SessionCase{"FirstOfTheBest",
-                    FirstOfTies,
                     {"START 19", "BEGIN", "START 19", "TURN 9,9", "BOARD", "9,9,2", "DONE"},
                     {"OK", "4,4", "OK", "8,8", "8,8"}},
         SessionCase{"LastOfTheBest",
-                    LastOfTies,
                     {"START 19", "BEGIN", "START 19", "TURN 9,9"},
-                    {"OK", "14,14", "OK", "10,10"}},
+                    {"OK", "14,14", "OK", "10,10"},
+                    LastOfTies},
         SessionCase{
             "TurnRefusals",
-            FirstOfTies,
             {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
              "TURN 9,9", "TURN 9,9", "TURN 8,8"},
             {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board", NeedsPoint, NeedsPoint,
@@ -173,12 +164,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The brain's own four on the top row: it completes the five, and the game is over.
         SessionCase{
             "BoardOwnFourMakesFive",
-            FirstOfTies,
             {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "9,9,2", "DONE", "TURN 15,15", "BEGIN"},
             {"4,0", Over, Over}},
         SessionCase{
             "BoardProblems",
-            FirstOfTies,
             {"BOARD", "0,0,3", "DONE", "BOARD", "5,5,1", "5,5,2", "DONE", "BOARD", "19,0,1", "DONE",
              "BOARD", "junk", "1,1,1", "DONE", "BOARD", "1,1,1", "TURN 9,9", "BOARD", "ABOUT"},
             {"ERROR BOARD stone owner 3 is not 1 or 2; the position is unchanged",
@@ -189,27 +178,23 @@ INSTANTIATE_TEST_SUITE_P(
              "ERROR BOARD not closed by DONE; the position is unchanged", About}},
         // RESTART empties the board: the point taken before is free again.
         SessionCase{"TakebackAndRestart",
-                    FirstOfTies,
                     {"TURN 9,9", "TAKEBACK 8,8", "TAKEBACK 8,8", "TAKEBACK 9,9", "TAKEBACK x",
                      "TAKEBACK 19,19", "TURN 9,9", "RESTART", "TURN 9,9"},
                     {"8,8", "OK", "ERROR no stone at 8,8", "OK", "ERROR TAKEBACK needs a point x,y",
                      "ERROR 19,19 is off the board", "8,8", "OK", "8,8"}},
         // The opponent's five ends the game; taking its last stone back reopens it.
         SessionCase{"OpponentFiveAndTakeback",
-                    FirstOfTies,
                     Join({OpponentFour,
                           {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}}),
                     {"4,0", "OK", TheirFive, Over, "OK", TheirFive}},
         SessionCase{"QuietLines",
-                    FirstOfTies,
                     {"INFO timeout_turn 1000", "INFO max_memory 83886080", "INFO", "", "   \t"},
                     {}},
         SessionCase{"UnknownAndStray",
-                    FirstOfTies,
                     {"FOO bar", "\x01\xff", "ABOUT", "DONE", "about", "1,1,1"},
                     {"UNKNOWN command FOO", "UNKNOWN command ??", About, "ERROR DONE without BOARD",
                      About, "UNKNOWN command 1,1,1"}},
-        SessionCase{"NothingAfterEnd", FirstOfTies, {"END", "ABOUT", "BEGIN"}, {}}),
+        SessionCase{"NothingAfterEnd", {"END", "ABOUT", "BEGIN"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A board without a five can fill up; then there is no move to make. The pattern repeats
