@@ -31,12 +31,17 @@ bool CheckLastStone(Game& game, const char* moves) {
     return game.CheckFive();
 }
 
+constexpr bool FreeStyle = true;
+constexpr bool ExactFive = false;
+
 struct LineCase {
     const char* name;
     const char* moves;  // the last stone is the one just played
     bool five;
+    int size = BoardSize;  // of a sized board; the game's is always 19 lines, free-style
+    bool overlineWins = FreeStyle;
 };
-void PrintTo(const LineCase& c, std::ostream* out) { *out << c.moves; }
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.size << ": " << c.moves; }
 
 class FiveCheckLines : public ::testing::TestWithParam<LineCase> {};
 
@@ -106,63 +111,47 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"RowStartRunsBackToPreviousRow", "X0,5 X17,4 X18,4 X19,4 X1,5", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// CheckLastStone on a board of `size` lines.
-bool CheckOnSizedBoard(int size, bool overlineWins, const char* moves) {
+// CheckLastStone on a sized board of the case's size and rule.
+bool CheckOnSizedBoard(const LineCase& c) {
     RecordingMessageBox messages;
     ScriptedRandom random{0.0f};
     SizedGame game(messages, random);
-    game.Board.size = static_cast<std::int16_t>(size);
-    game.Board.overlineWins = overlineWins;
-    return CheckLastStone(game, moves);
+    game.Board.size = static_cast<std::int16_t>(c.size);
+    game.Board.overlineWins = c.overlineWins;
+    return CheckLastStone(game, c.moves);
 }
 
 // A sized board of 19 lines under free-style is the game's board: every line case again.
 TEST_P(FiveCheckLines, SameOnASizedBoardOfNineteen) {
-    EXPECT_EQ(CheckOnSizedBoard(BoardSize, true, GetParam().moves), GetParam().five);
+    EXPECT_EQ(CheckOnSizedBoard(GetParam()), GetParam().five);
 }
 
-struct SizedLineCase {
-    const char* name;
-    int size;
-    bool overlineWins;
-    const char* moves;  // the last stone is the one just played
-    bool five;
-};
-void PrintTo(const SizedLineCase& c, std::ostream* out) { *out << c.size << ": " << c.moves; }
-
-class FiveCheckSized : public ::testing::TestWithParam<SizedLineCase> {};
+class FiveCheckSized : public FiveCheckLines {};
 
 TEST_P(FiveCheckSized, FindsTheFivesOfItsSizeAndRule) {
-    const SizedLineCase& c = GetParam();
-    EXPECT_EQ(CheckOnSizedBoard(c.size, c.overlineWins, c.moves), c.five);
+    EXPECT_EQ(CheckOnSizedBoard(GetParam()), GetParam().five);
 }
-
-constexpr bool FreeStyle = true;
-constexpr bool ExactFive = false;
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, FiveCheckSized,
     ::testing::Values(
-        SizedLineCase{"RisingCornerToCorner", 5, ExactFive, "X5,1 X4,2 X2,4 X1,5 X3,3", true},
-        SizedLineCase{"IntoTheFarCorner", 32, FreeStyle, "O28,32 O29,32 O30,32 O31,32 O32,32",
-                      true},
-        SizedLineCase{"FallingIntoTheFarCorner", 20, ExactFive,
-                      "X16,16 X17,17 X18,18 X19,19 X20,20", true},
+        LineCase{"RisingCornerToCorner", "X5,1 X4,2 X2,4 X1,5 X3,3", true, 5, ExactFive},
+        LineCase{"IntoTheFarCorner", "O28,32 O29,32 O30,32 O31,32 O32,32", true, 32, FreeStyle},
+        LineCase{"FallingIntoTheFarCorner", "X16,16 X17,17 X18,18 X19,19 X20,20", true, 20,
+                 ExactFive},
         // The stored line just past a smaller board is off it.
-        SizedLineCase{"RowPastTheEdge", 15, FreeStyle, "X16,3 X12,3 X13,3 X14,3 X15,3", false},
-        SizedLineCase{"RisingPastTheBottomEdge", 15, FreeStyle, "X6,16 X7,15 X8,14 X9,13 X10,12",
-                      false},
+        LineCase{"RowPastTheEdge", "X16,3 X12,3 X13,3 X14,3 X15,3", false, 15, FreeStyle},
+        LineCase{"RisingPastTheBottomEdge", "X6,16 X7,15 X8,14 X9,13 X10,12", false, 15, FreeStyle},
         // Exactly five: six or more through the stone are no five; a gap or the other side
         // beyond the five does not matter.
-        SizedLineCase{"SixFreeStyle", 15, FreeStyle, "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", true},
-        SizedLineCase{"SixLastInMiddle", 15, ExactFive, "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10",
-                      false},
-        SizedLineCase{"SevenOnTheRisingDiagonal", 20, ExactFive,
-                      "X13,7 X12,8 X11,9 X9,11 X8,12 X7,13 X10,10", false},
-        SizedLineCase{"FiveGapStone", 15, ExactFive, "O5,10 X6,10 X7,10 X8,10 X9,10 X12,10 X10,10",
-                      true},
-        SizedLineCase{"SixInTheColumnFiveInTheRow", 15, ExactFive,
-                      "X7,1 X7,2 X7,3 X7,4 X7,6 X3,5 X4,5 X5,5 X6,5 X7,5", true}),
+        LineCase{"SixFreeStyle", "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", true, 15, FreeStyle},
+        LineCase{"SixLastInMiddle", "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", false, 15, ExactFive},
+        LineCase{"SevenOnTheRisingDiagonal", "X13,7 X12,8 X11,9 X9,11 X8,12 X7,13 X10,10", false,
+                 20, ExactFive},
+        LineCase{"FiveGapStone", "O5,10 X6,10 X7,10 X8,10 X9,10 X12,10 X10,10", true, 15,
+                 ExactFive},
+        LineCase{"SixInTheColumnFiveInTheRow", "X7,1 X7,2 X7,3 X7,4 X7,6 X3,5 X4,5 X5,5 X6,5 X7,5",
+                 true, 15, ExactFive}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The scan's window at the edges and corners: a line through the stone is read up to the edge
