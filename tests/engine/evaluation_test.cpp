@@ -62,9 +62,7 @@ struct CountCase {
     Point at;
     std::int32_t windows;
 };
-void PrintTo(const CountCase& c, std::ostream* out) {
-    *out << '(' << c.at.x << ',' << c.at.y << ')';
-}
+void PrintTo(const CountCase& c, std::ostream* out) { PrintTo(c.at, out); }
 
 class EmptyBoard : public ::testing::TestWithParam<CountCase> {};
 
@@ -92,18 +90,14 @@ INSTANTIATE_TEST_SUITE_P(Points, EmptyBoard,
 TEST(EvaluatePoint, LoneStoneMakesItsNeighboursTheBestPoints) {
     TestGame t;
     PutStones(t.game.Board, "X10,10");
-    for (int x = 1; x <= BoardSize; ++x) {
-        for (int y = 1; y <= BoardSize; ++y) {
+    for (std::int16_t x = 1; x <= BoardSize; ++x) {
+        for (std::int16_t y = 1; y <= BoardSize; ++y) {
             if (x == 10 && y == 10) continue;
             const bool neighbour = std::abs(x - 10) <= 1 && std::abs(y - 10) <= 1;
-            const Point at{static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)};
-            const std::int32_t total = TotalAt(t, at, ComputerSide);
+            const std::int32_t total = TotalAt(t, {x, y}, ComputerSide);
             // 16 empty windows at 1 and 4 windows holding the human stone at 64.
-            if (neighbour) {
-                EXPECT_EQ(total, 272) << "at (" << x << "," << y << ")";
-            } else {
-                EXPECT_LT(total, 272) << "at (" << x << "," << y << ")";
-            }
+            EXPECT_TRUE(neighbour ? total == 272 : total < 272)
+                << total << " at (" << x << "," << y << ")";
         }
     }
 }
