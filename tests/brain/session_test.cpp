@@ -80,6 +80,22 @@ const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,
 const Lines SixForTheOpponent = {"BOARD",  "0,4,2",   "1,4,2",   "2,4,2",   "3,4,2",   "5,4,2",
                                  "9,10,2", "10,10,1", "11,10,1", "12,10,1", "13,10,1", "DONE"};
 
+// A BOARD of every point but 18,18, two of each colour along a row and alternating down a
+// column, so that no line reaches five.
+Lines AllButOnePoint() {
+    Lines lines = {"BOARD"};
+    for (int x = 0; x < BoardSize; ++x) {
+        for (int y = 0; y < BoardSize; ++y) {
+            if (x == 18 && y == 18) continue;
+            const int who = (x + 2 * y) % 4 < 2 ? 1 : 2;
+            lines.push_back(std::to_string(x) + "," + std::to_string(y) + "," +
+                            std::to_string(who));
+        }
+    }
+    lines.push_back("DONE");
+    return lines;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Brain, Session,
     ::testing::Values(
@@ -194,30 +210,12 @@ INSTANTIATE_TEST_SUITE_P(
                     {"FOO bar", "\x01\xff", "ABOUT", "DONE", "about", "1,1,1"},
                     {"UNKNOWN command FOO", "UNKNOWN command ??", About, "ERROR DONE without BOARD",
                      About, "UNKNOWN command 1,1,1"}},
-        SessionCase{"NothingAfterEnd", {"END", "ABOUT", "BEGIN"}, {}}),
+        SessionCase{"NothingAfterEnd", {"END", "ABOUT", "BEGIN"}, {}},
+        // A board without a five can fill up; then there is no move to make.
+        SessionCase{"FullBoard",
+                    Join({AllButOnePoint(), {"BEGIN"}}),
+                    {"18,18", "ERROR the board is full"}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A board without a five can fill up; then there is no move to make. The pattern repeats
-// two of each colour along a row and alternates down a column, so no line reaches five.
-TEST(SessionFullBoard, SaysSoInsteadOfMoving) {
-    ScriptedRandom random;
-    random.Always(FirstOfTies);
-    RecordingReplies replies;
-    BrainSession session(random, replies);
-    session.HandleLine("BOARD");
-    for (int x = 0; x < BoardSize; ++x) {
-        for (int y = 0; y < BoardSize; ++y) {
-            if (x == 18 && y == 18) continue;
-            const int who = (x + 2 * y) % 4 < 2 ? 1 : 2;
-            session.HandleLine(std::to_string(x) + "," + std::to_string(y) + "," +
-                               std::to_string(who));
-        }
-    }
-    session.HandleLine("DONE");
-    ASSERT_EQ(replies.lines, Lines{"18,18"});
-    session.HandleLine("BEGIN");
-    EXPECT_EQ(replies.lines.back(), "ERROR the board is full");
-}
 
 // The brain plays exactly the computer's game: the same generator seed and the same opponent
 // moves give the same stones as the game object driven the way the window drives it.
