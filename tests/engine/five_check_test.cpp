@@ -92,6 +92,17 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"ComputerFiveFarAwayAfterHumanStone", "O1,1 O2,1 O3,1 O4,1 O5,1 X10,10", false},
         LineCase{"ComputerFiveInsideTheHumanScan", "O2,10 O3,10 O4,10 O5,10 O6,10 X7,10", false},
         LineCase{"HumanFiveNextToComputerStone", "X1,1 X2,1 X3,1 X4,1 X5,1 O3,2", false},
+        // A stone completing several lines at once is still one win: one draw (a second one
+        // would throw), one box, one step of the counter.
+        LineCase{"RowAndColumnAtOnce", "X6,10 X7,10 X8,10 X9,10 X10,6 X10,7 X10,8 X10,9 X10,10",
+                 true},
+        LineCase{"BothDiagonalsAtOnce", "X6,6 X7,7 X8,8 X9,9 X14,6 X13,7 X12,8 X11,9 X10,10", true},
+        LineCase{"AllFourAtOnce",
+                 "X6,10 X7,10 X8,10 X9,10 X10,11 X10,12 X10,13 X10,14 X6,6 X7,7 X8,8 X9,9 X11,9"
+                 " X12,8 X13,7 X14,6 X10,10",
+                 true},
+        LineCase{"ThreeAtOnceAtAnEdge",
+                 "O1,1 O2,1 O3,1 O4,1 O5,2 O5,3 O5,4 O5,5 O1,5 O2,4 O3,3 O4,2 O5,1", true},
         LineCase{"TopEdgeLastInCorner", "X2,1 X3,1 X4,1 X5,1 X1,1", true},
         LineCase{"TopEdgeLastAwayFromCorner", "X1,1 X2,1 X3,1 X4,1 X5,1", true},
         LineCase{"BottomEdgeLastInCorner", "X15,19 X16,19 X17,19 X18,19 X19,19", true},
@@ -212,27 +223,6 @@ INSTANTIATE_TEST_SUITE_P(RoundHalfToEven, RemarkChoice,
                                            RemarkCase{0.5f, 5}, RemarkCase{0.75f, 8},  // 7.5 -> 8
                                            RemarkCase{0.94f, 9}, RemarkCase{0.96f, 10},
                                            RemarkCase{std::nextafter(1.0f, 0.0f), 10}));
-
-// A stone completing several lines at once is still one win: one draw (a second one would
-// throw), one box, one step of the counter.
-TEST(FiveCheck, SeveralLinesAtOnceCountOnce) {
-    const char* const positions[] = {
-        "X6,10 X7,10 X8,10 X9,10 X10,6 X10,7 X10,8 X10,9 X10,10",  // row and column
-        "X6,6 X7,7 X8,8 X9,9 X14,6 X13,7 X12,8 X11,9 X10,10",      // both diagonals
-        "X6,10 X7,10 X8,10 X9,10 X10,11 X10,12 X10,13 X10,14 X6,6 X7,7 X8,8 X9,9 X11,9 X12,8"
-        " X13,7 X14,6 X10,10",                                               // all four
-        "O1,1 O2,1 O3,1 O4,1 O5,2 O5,3 O5,4 O5,5 O1,5 O2,4 O3,3 O4,2 O5,1",  // three, at an edge
-    };
-    for (const char* moves : positions) {
-        SCOPED_TRACE(moves);
-        TestGame t;
-        t.random.Script({0.5f});
-        EXPECT_TRUE(CheckLastStone(t.game, moves));
-        EXPECT_EQ(t.random.draws, 1);
-        EXPECT_EQ(t.messages.shown.size(), 1u);
-        EXPECT_EQ(t.game.PersonGrade + t.game.ComputerGrade, 1);
-    }
-}
 
 // The winner's counter rises by one and stops at the top of 16 bits; the loser's stays.
 TEST(WinCounter, RisesByOneAndStopsAtTheTop) {
