@@ -34,9 +34,9 @@ TEST(GameState, StartsEmpty) {
 
 struct RefusalCase {
     const char* name;
-    const char* moves;  // stones already on the board ("" for none)
     std::int16_t x, y;
-    bool gameOver;
+    const char* moves = "";  // stones already on the board
+    bool gameOver = false;
 };
 void PrintTo(const RefusalCase& c, std::ostream* out) {
     *out << '(' << c.x << ',' << c.y << ") on [" << c.moves << ']'
@@ -69,22 +69,18 @@ TEST_P(Refusal, ChangesNothingAndDrawsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Points, Refusal,
-    ::testing::Values(RefusalCase{"ColumnZero", "", 0, 10, false},
-                      RefusalCase{"RowZero", "", 10, 0, false},
-                      RefusalCase{"Column20", "", 20, 10, false},
-                      RefusalCase{"Row20", "", 10, 20, false},
-                      RefusalCase{"NegativeColumn", "", -1, 5, false},
-                      RefusalCase{"NegativeRow", "", 5, -3, false},
-                      RefusalCase{"MostNegative", "", -32768, -32768, false},
-                      RefusalCase{"Largest", "", 32767, 1, false},
-                      RefusalCase{"LargestRow", "", 10, 32767, false},
-                      RefusalCase{"MostNegativeColumn", "", -32768, 10, false},
-                      RefusalCase{"MostNegativeRow", "", 10, -32768, false},
-                      RefusalCase{"OnHumanStone", "X10,10", 10, 10, false},
-                      RefusalCase{"OnComputerStone", "X10,10 O11,11", 11, 11, false},
-                      RefusalCase{"OnStoneInCorner", "O19,19", 19, 19, false},
-                      RefusalCase{"AfterGameOver", "X1,1 X2,1 X3,1 X4,1 X5,1", 10, 10, true},
-                      RefusalCase{"OffBoardAfterGameOver", "", 0, 0, true}),
+    ::testing::Values(RefusalCase{"ColumnZero", 0, 10}, RefusalCase{"RowZero", 10, 0},
+                      RefusalCase{"Column20", 20, 10}, RefusalCase{"Row20", 10, 20},
+                      RefusalCase{"NegativeColumn", -1, 5}, RefusalCase{"NegativeRow", 5, -3},
+                      RefusalCase{"MostNegative", -32768, -32768}, RefusalCase{"Largest", 32767, 1},
+                      RefusalCase{"LargestRow", 10, 32767},
+                      RefusalCase{"MostNegativeColumn", -32768, 10},
+                      RefusalCase{"MostNegativeRow", 10, -32768},
+                      RefusalCase{"OnHumanStone", 10, 10, "X10,10"},
+                      RefusalCase{"OnComputerStone", 11, 11, "X10,10 O11,11"},
+                      RefusalCase{"OnStoneInCorner", 19, 19, "O19,19"},
+                      RefusalCase{"AfterGameOver", 10, 10, "X1,1 X2,1 X3,1 X4,1 X5,1", true},
+                      RefusalCase{"OffBoardAfterGameOver", 0, 0, "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlaceHumanStone, PlaysARedStoneAndHandsTheMoveOver) {
