@@ -150,8 +150,7 @@ TEST(NewGame, ClearsThePlayableBoardAndKeepsTheRest) {
 
 TEST(DrawStone, DrawsInTheFlagsColourThenInvertsIt) {
     TestGame t;
-    const Point points[] = {{4, 5}, {19, 1}, {1, 19}};
-    for (const Point p : points) {
+    for (const Point p : {Point{4, 5}, Point{19, 1}, Point{1, 19}}) {
         t.game.CurX = p.x;
         t.game.CurY = p.y;
         t.game.DrawStone();
