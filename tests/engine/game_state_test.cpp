@@ -111,7 +111,12 @@ TEST(PlaceHumanStone, HumanFiveEndsTheGameWithoutReply) {
     EXPECT_EQ(t.game.ComputerGrade, 0);
     EXPECT_EQ(t.messages.shown, (Calls{texts::PersonWinMessages[3]}));
     EXPECT_EQ(t.surface.calls, (Calls{"DrawStone red (8,10)"}));
-    EXPECT_EQ(t.random.draws, 1);  // from now on every point is refused (Refusal/AfterGameOver)
+    EXPECT_EQ(t.random.draws, 1);
+
+    // From now on every point is refused (more of them in Refusal/AfterGameOver).
+    t.game.CurX = 19;
+    t.game.CurY = 19;
+    EXPECT_FALSE(t.game.PlaceHumanStone());
 }
 
 TEST(NewGame, ClearsThePlayableBoardAndKeepsTheRest) {

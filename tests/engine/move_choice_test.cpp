@@ -140,6 +140,11 @@ TEST(ComputerMove, CompletesItsOwnFiveBeforeBlocking) {
     EXPECT_EQ(t.game.PersonGrade, 0);
     EXPECT_EQ(t.messages.shown, (Calls{texts::ComputerWinMessages[8]}));
     EXPECT_EQ(t.surface.calls, (Calls{"DrawStone black (9,5)"}));
+
+    // The human can play no more until a new game.
+    t.game.CurX = 4;
+    t.game.CurY = 5;
+    EXPECT_FALSE(t.game.PlaceHumanStone());
 }
 
 TEST(ShowHint, StillScansAfterTheGameIsOver) {
