@@ -48,7 +48,7 @@ TEST(SplitCommand, WordUpperCasedRestTrimmed) {
 
 struct PointCase {
     const char* text;
-    std::optional<ProtocolPoint> point;
+    std::optional<ProtocolPoint> point = std::nullopt;  // not a point
 };
 
 class ParsePointCase : public ::testing::TestWithParam<PointCase> {};
@@ -62,13 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PointCase{"10,10", ProtocolPoint{10, 10}},
                       PointCase{" 0 , 18 ", ProtocolPoint{0, 18}},
                       PointCase{"-1,+3", ProtocolPoint{-1, 3}},  // off the board, but a point
-                      PointCase{"99,99", ProtocolPoint{99, 99}}, PointCase{"", std::nullopt},
-                      PointCase{"10", std::nullopt}, PointCase{"10,", std::nullopt},
-                      PointCase{",10", std::nullopt}, PointCase{"1,2,3", std::nullopt},
-                      PointCase{"1;2", std::nullopt}, PointCase{"1.5,2", std::nullopt},
-                      PointCase{"0x1,2", std::nullopt}, PointCase{"a,b", std::nullopt},
-                      PointCase{"1 2,3", std::nullopt}, PointCase{"99999999999,1", std::nullopt},
-                      PointCase{"--1,1", std::nullopt}));
+                      PointCase{"99,99", ProtocolPoint{99, 99}}, PointCase{""}, PointCase{"10"},
+                      PointCase{"10,"}, PointCase{",10"}, PointCase{"1,2,3"}, PointCase{"1;2"},
+                      PointCase{"1.5,2"}, PointCase{"0x1,2"}, PointCase{"a,b"}, PointCase{"1 2,3"},
+                      PointCase{"99999999999,1"}, PointCase{"--1,1"}));
 
 TEST(ParseBoardEntry, ThreeNumbers) {
     EXPECT_EQ(ParseBoardEntry("3,4,1"), (BoardEntry{{3, 4}, 1}));

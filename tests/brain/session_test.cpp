@@ -35,9 +35,9 @@ constexpr float LastOfTies = 0.9f;
 
 struct SessionCase {
     const char* name;
-    float draws;
     Lines input;
     Lines replies;
+    float draws = FirstOfTies;
 };
 void PrintTo(const SessionCase& c, std::ostream* out) { *out << c.name; }
 
@@ -63,11 +63,14 @@ Lines Join(std::initializer_list<Lines> parts) {
     for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
 }
-Lines Join(const Lines& a, const Lines& b) { return Join({a, b}); }
 
 const std::string Sizes = "boards of 5 x 5 to 32 x 32 are played";
 const std::string NoBoard = "ERROR no board: unsupported size 40: " + Sizes;
 const std::string OnlyRules = " is not played: only free-style (0) and exactly five (1)";
+const std::string NoRenju = "ERROR rule 4 (renju)" + OnlyRules;
+const std::string Over = "ERROR the game is over";
+const std::string TheirFive = Over + ": the opponent has five in a row";
+const std::string NeedsPoint = "ERROR TURN needs a point x,y";
 // The brain's four on the top row with its own stone beyond the gap (4,0 would make six),
 // and the opponent's plain four on row 2.
 const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,1",
@@ -77,11 +80,26 @@ const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,
 const Lines SixForTheOpponent = {"BOARD",  "0,4,2",   "1,4,2",   "2,4,2",   "3,4,2",   "5,4,2",
                                  "9,10,2", "10,10,1", "11,10,1", "12,10,1", "13,10,1", "DONE"};
 
+// A BOARD of every point but 18,18, two of each colour along a row and alternating down a
+// column, so that no line reaches five.
+Lines AllButOnePoint() {
+    Lines lines = {"BOARD"};
+    for (int x = 0; x < BoardSize; ++x) {
+        for (int y = 0; y < BoardSize; ++y) {
+            if (x == 18 && y == 18) continue;
+            const int who = (x + 2 * y) % 4 < 2 ? 1 : 2;
+            lines.push_back(std::to_string(x) + "," + std::to_string(y) + "," +
+                            std::to_string(who));
+        }
+    }
+    lines.push_back("DONE");
+    return lines;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Brain, Session,
     ::testing::Values(
         SessionCase{"StartSizes",
-                    FirstOfTies,
                     {"START 19", "START 5", "START 15", "START 20", "START 32", "START 4",
                      "START 33", "START -1", "START", "START x", "start 19", "RECTSTART 20,20",
                      "RECTSTART 20,15", "RECTSTART 20"},
@@ -93,22 +111,20 @@ INSTANTIATE_TEST_SUITE_P(
         // The same table on every size: on 5 x 5 only the centre lies on both diagonals (4
         // windows); elsewhere the points 4 or more from every edge have 20.
         SessionCase{"BeginOnEverySize",
-                    LastOfTies,
                     {"START 5", "BEGIN", "START 15", "BEGIN", "START 20", "BEGIN", "START 32",
                      "BEGIN", "RECTSTART 15,15", "BEGIN"},
-                    {"OK", "2,2", "OK", "10,10", "OK", "15,15", "OK", "27,27", "OK", "10,10"}},
+                    {"OK", "2,2", "OK", "10,10", "OK", "15,15", "OK", "27,27", "OK", "10,10"},
+                    LastOfTies},
         // A stone in the far corner: the best point is the centre point on its diagonal, whose
         // window through the stone scores 64 instead of 1. On 5 x 5 that is the centre.
         SessionCase{
             "EdgesOfOtherSizes",
-            FirstOfTies,
             {"START 15", "TURN 15,0", "TURN 14,14", "START 32", "TURN 32,31", "TURN 31,31",
              "START 5", "BOARD", "4,4,2", "DONE", "TAKEBACK 5,0"},
             {"OK", "ERROR 15,0 is off the board", "10,10", "OK", "ERROR 32,31 is off the board",
              "27,27", "OK", "2,2", "ERROR 5,0 is off the board"}},
         // Nothing is played on a board that was refused, until a START succeeds.
         SessionCase{"AfterARefusedStart",
-                    FirstOfTies,
                     {"START 40", "BEGIN", "TURN 1,1", "BOARD", "1,1,1", "DONE", "RESTART",
                      "TAKEBACK 1,1", "START 15", "BEGIN"},
                     {"ERROR unsupported size 40: " + Sizes, NoBoard, NoBoard, NoBoard, NoBoard,
@@ -116,66 +132,58 @@ INSTANTIATE_TEST_SUITE_P(
         // A rule it cannot play is refused at each move request (a BOARD's at its DONE), until
         // an INFO rule it plays.
         SessionCase{"RulesNotPlayed",
-                    FirstOfTies,
                     {"INFO rule 4", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 6",
                      "BEGIN", "INFO rule 8", "TAKEBACK 9,9", "INFO rule 16", "BEGIN", "INFO rule x",
                      "BEGIN", "INFO rule 1", "BEGIN"},
-                    {"ERROR rule 4 (renju)" + OnlyRules, "ERROR rule 4 (renju)" + OnlyRules,
-                     "ERROR rule 4 (renju)" + OnlyRules,
-                     "ERROR rule 6 (continuous game, renju)" + OnlyRules, "ERROR no stone at 9,9",
-                     "ERROR rule 16" + OnlyRules, "ERROR rule x" + OnlyRules, "4,4"}},
+                    {NoRenju, NoRenju, NoRenju, "ERROR rule 6 (continuous game, renju)" + OnlyRules,
+                     "ERROR no stone at 9,9", "ERROR rule 16" + OnlyRules,
+                     "ERROR rule x" + OnlyRules, "4,4"}},
         // Exactly five: the brain's own five that would be six is no win and the opponent's
         // four is blocked instead; the opponent's six does not end the game, and the brain's
         // exact five does.
         SessionCase{"ExactFive",
-                    FirstOfTies,
                     Join({{"INFO rule 1"},
                           SixForTheBrain,
                           SixForTheOpponent,
                           {"TAKEBACK 14,10", "TURN 4,4", "BEGIN"}}),
-                    {"4,2", "14,10", "OK", "14,10", "ERROR the game is over"}},
+                    {"4,2", "14,10", "OK", "14,10", Over}},
         // Free-style again under a game in progress: the stones stay, and sixes are fives.
         SessionCase{"BackToFreeStyle",
-                    FirstOfTies,
                     Join({{"INFO rule 1"},
                           SixForTheBrain,
                           {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
                           SixForTheOpponent,
                           {"TAKEBACK 14,10", "TURN 4,4"}}),
-                    {"4,2", "OK", "4,0", "14,10", "OK",
-                     "ERROR the game is over: the opponent has five in a row"}},
+                    {"4,2", "OK", "4,0", "14,10", "OK", TheirFive}},
         // An unknown command with stone lines up to DONE is answered once.
         SessionCase{"UnknownBlocks",
-                    FirstOfTies,
                     {"SWAP2BOARD", "1,1,1", "2,2,2", "3,3,1", "DONE", "ABOUT", "SWAP2BOARD", "DONE",
                      "FOO", "junk", "DONE", "BOARD", "9,9,2", "DONE"},
                     {"UNKNOWN command SWAP2BOARD", About, "UNKNOWN command SWAP2BOARD",
                      "UNKNOWN command FOO", "UNKNOWN command JUNK", "8,8"}},
         // An empty board scores 20 at every point 4..14 from the edges (0-based): the first
-        // of them is 4,4, the last 14,14.
-        SessionCase{"BeginFirstOfTheBest", FirstOfTies, {"START 19", "BEGIN"}, {"OK", "4,4"}},
-        SessionCase{"BeginLastOfTheBest", LastOfTies, {"START 19", "BEGIN"}, {"OK", "14,14"}},
-        // The eight neighbours of a lone stone tie; 8,8 is the first, 10,10 the last.
-        SessionCase{"TurnNextToTheStone", FirstOfTies, {"START 19", "TURN 9,9"}, {"OK", "8,8"}},
-        SessionCase{"TurnLastNeighbour", LastOfTies, {"TURN 9,9"}, {"10,10"}},
-        SessionCase{"TurnRefusals",
-                    FirstOfTies,
-                    {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
-                     "TURN 9,9", "TURN 9,9", "TURN 8,8"},
-                    {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board",
-                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y",
-                     "ERROR TURN needs a point x,y", "ERROR TURN needs a point x,y", "8,8",
-                     "ERROR 9,9 is taken", "ERROR 8,8 is taken"}},
-        SessionCase{"BoardIsLikeTurn", FirstOfTies, {"BOARD", "9,9,2", "DONE"}, {"8,8"}},
+        // of them is 4,4, the last 14,14. The eight neighbours of a lone stone tie; 8,8 is the
+        // first, 10,10 the last. A BOARD of one stone is answered like a TURN.
+        SessionCase{"FirstOfTheBest",
+                    {"START 19", "BEGIN", "START 19", "TURN 9,9", "BOARD", "9,9,2", "DONE"},
+                    {"OK", "4,4", "OK", "8,8", "8,8"}},
+        SessionCase{"LastOfTheBest",
+                    {"START 19", "BEGIN", "START 19", "TURN 9,9"},
+                    {"OK", "14,14", "OK", "10,10"},
+                    LastOfTies},
+        SessionCase{
+            "TurnRefusals",
+            {"TURN 19,0", "TURN -1,3", "TURN 3", "TURN 3,4,5", "TURN 99999999999,1", "TURN",
+             "TURN 9,9", "TURN 9,9", "TURN 8,8"},
+            {"ERROR 19,0 is off the board", "ERROR -1,3 is off the board", NeedsPoint, NeedsPoint,
+             NeedsPoint, NeedsPoint, "8,8", "ERROR 9,9 is taken", "ERROR 8,8 is taken"}},
         // The brain's own four on the top row: it completes the five, and the game is over.
         SessionCase{
             "BoardOwnFourMakesFive",
-            FirstOfTies,
             {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "9,9,2", "DONE", "TURN 15,15", "BEGIN"},
-            {"4,0", "ERROR the game is over", "ERROR the game is over"}},
+            {"4,0", Over, Over}},
         SessionCase{
             "BoardProblems",
-            FirstOfTies,
             {"BOARD", "0,0,3", "DONE", "BOARD", "5,5,1", "5,5,2", "DONE", "BOARD", "19,0,1", "DONE",
              "BOARD", "junk", "1,1,1", "DONE", "BOARD", "1,1,1", "TURN 9,9", "BOARD", "ABOUT"},
             {"ERROR BOARD stone owner 3 is not 1 or 2; the position is unchanged",
@@ -184,57 +192,30 @@ INSTANTIATE_TEST_SUITE_P(
              "ERROR BOARD line \"junk\" is not x,y,who; the position is unchanged",
              "ERROR BOARD not closed by DONE; the position is unchanged", "8,8",
              "ERROR BOARD not closed by DONE; the position is unchanged", About}},
-        SessionCase{"Takeback",
-                    FirstOfTies,
+        // RESTART empties the board: the point taken before is free again.
+        SessionCase{"TakebackAndRestart",
                     {"TURN 9,9", "TAKEBACK 8,8", "TAKEBACK 8,8", "TAKEBACK 9,9", "TAKEBACK x",
-                     "TAKEBACK 19,19", "TURN 9,9"},
+                     "TAKEBACK 19,19", "TURN 9,9", "RESTART", "TURN 9,9"},
                     {"8,8", "OK", "ERROR no stone at 8,8", "OK", "ERROR TAKEBACK needs a point x,y",
-                     "ERROR 19,19 is off the board", "8,8"}},
+                     "ERROR 19,19 is off the board", "8,8", "OK", "8,8"}},
         // The opponent's five ends the game; taking its last stone back reopens it.
         SessionCase{"OpponentFiveAndTakeback",
-                    FirstOfTies,
-                    Join(OpponentFour,
-                         {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}),
-                    {"4,0", "OK", "ERROR the game is over: the opponent has five in a row",
-                     "ERROR the game is over", "OK",
-                     "ERROR the game is over: the opponent has five in a row"}},
-        SessionCase{"RestartEmptiesTheBoard",
-                    FirstOfTies,
-                    {"TURN 9,9", "RESTART", "TURN 9,9"},
-                    {"8,8", "OK", "8,8"}},
+                    Join({OpponentFour,
+                          {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}}),
+                    {"4,0", "OK", TheirFive, Over, "OK", TheirFive}},
         SessionCase{"QuietLines",
-                    FirstOfTies,
                     {"INFO timeout_turn 1000", "INFO max_memory 83886080", "INFO", "", "   \t"},
                     {}},
         SessionCase{"UnknownAndStray",
-                    FirstOfTies,
                     {"FOO bar", "\x01\xff", "ABOUT", "DONE", "about", "1,1,1"},
                     {"UNKNOWN command FOO", "UNKNOWN command ??", About, "ERROR DONE without BOARD",
                      About, "UNKNOWN command 1,1,1"}},
-        SessionCase{"NothingAfterEnd", FirstOfTies, {"END", "ABOUT", "BEGIN"}, {}}),
+        SessionCase{"NothingAfterEnd", {"END", "ABOUT", "BEGIN"}, {}},
+        // A board without a five can fill up; then there is no move to make.
+        SessionCase{"FullBoard",
+                    Join({AllButOnePoint(), {"BEGIN"}}),
+                    {"18,18", "ERROR the board is full"}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A board without a five can fill up; then there is no move to make. The pattern repeats
-// two of each colour along a row and alternates down a column, so no line reaches five.
-TEST(SessionFullBoard, SaysSoInsteadOfMoving) {
-    ScriptedRandom random;
-    random.Always(FirstOfTies);
-    RecordingReplies replies;
-    BrainSession session(random, replies);
-    session.HandleLine("BOARD");
-    for (int x = 0; x < BoardSize; ++x) {
-        for (int y = 0; y < BoardSize; ++y) {
-            if (x == 18 && y == 18) continue;
-            const int who = (x + 2 * y) % 4 < 2 ? 1 : 2;
-            session.HandleLine(std::to_string(x) + "," + std::to_string(y) + "," +
-                               std::to_string(who));
-        }
-    }
-    session.HandleLine("DONE");
-    ASSERT_EQ(replies.lines, Lines{"18,18"});
-    session.HandleLine("BEGIN");
-    EXPECT_EQ(replies.lines.back(), "ERROR the board is full");
-}
 
 // The brain plays exactly the computer's game: the same generator seed and the same opponent
 // moves give the same stones as the game object driven the way the window drives it.

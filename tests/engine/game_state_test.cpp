@@ -7,6 +7,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/game_state.h"
@@ -23,25 +24,19 @@ TEST(GameState, StartsEmpty) {
     RecordingMessageBox messages;
     ScriptedRandom random;
     const GameState game(messages, random);
-    for (const std::int16_t cell : game.Board.cells) EXPECT_EQ(cell, 0);
-    EXPECT_EQ(game.CurX, 0);
-    EXPECT_EQ(game.CurY, 0);
-    EXPECT_EQ(game.SideFlag, BoolFalse);
-    EXPECT_EQ(game.GameOver, BoolFalse);
-    EXPECT_EQ(game.WinFlag, BoolFalse);
-    EXPECT_EQ(game.PersonGrade, 0);
-    EXPECT_EQ(game.ComputerGrade, 0);
-    for (int i = 0; i < RemarkCount; ++i) {
-        EXPECT_TRUE(game.PersonWinMessages[i].empty());
-        EXPECT_TRUE(game.ComputerWinMessages[i].empty());
-    }
+    EXPECT_TRUE(game.Board.cells == BoardCells{}.cells);
+    EXPECT_EQ(std::tuple(game.CurX, game.CurY, game.SideFlag, game.GameOver, game.WinFlag,
+                         game.PersonGrade, game.ComputerGrade),
+              std::tuple(0, 0, BoolFalse, BoolFalse, BoolFalse, 0, 0));
+    EXPECT_EQ(game.PersonWinMessages, decltype(game.PersonWinMessages){});
+    EXPECT_EQ(game.ComputerWinMessages, decltype(game.ComputerWinMessages){});
 }
 
 struct RefusalCase {
     const char* name;
-    const char* moves;  // stones already on the board ("" for none)
     std::int16_t x, y;
-    bool gameOver;
+    const char* moves = "";  // stones already on the board
+    bool gameOver = false;
 };
 void PrintTo(const RefusalCase& c, std::ostream* out) {
     *out << '(' << c.x << ',' << c.y << ") on [" << c.moves << ']'
@@ -74,19 +69,18 @@ TEST_P(Refusal, ChangesNothingAndDrawsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Points, Refusal,
-    ::testing::Values(RefusalCase{"ColumnZero", "", 0, 10, false},
-                      RefusalCase{"RowZero", "", 10, 0, false},
-                      RefusalCase{"Column20", "", 20, 10, false},
-                      RefusalCase{"Row20", "", 10, 20, false},
-                      RefusalCase{"NegativeColumn", "", -1, 5, false},
-                      RefusalCase{"NegativeRow", "", 5, -3, false},
-                      RefusalCase{"MostNegative", "", -32768, -32768, false},
-                      RefusalCase{"Largest", "", 32767, 1, false},
-                      RefusalCase{"OnHumanStone", "X10,10", 10, 10, false},
-                      RefusalCase{"OnComputerStone", "X10,10 O11,11", 11, 11, false},
-                      RefusalCase{"OnStoneInCorner", "O19,19", 19, 19, false},
-                      RefusalCase{"AfterGameOver", "X1,1 X2,1 X3,1 X4,1 X5,1", 10, 10, true},
-                      RefusalCase{"OffBoardAfterGameOver", "", 0, 0, true}),
+    ::testing::Values(RefusalCase{"ColumnZero", 0, 10}, RefusalCase{"RowZero", 10, 0},
+                      RefusalCase{"Column20", 20, 10}, RefusalCase{"Row20", 10, 20},
+                      RefusalCase{"NegativeColumn", -1, 5}, RefusalCase{"NegativeRow", 5, -3},
+                      RefusalCase{"MostNegative", -32768, -32768}, RefusalCase{"Largest", 32767, 1},
+                      RefusalCase{"LargestRow", 10, 32767},
+                      RefusalCase{"MostNegativeColumn", -32768, 10},
+                      RefusalCase{"MostNegativeRow", 10, -32768},
+                      RefusalCase{"OnHumanStone", 10, 10, "X10,10"},
+                      RefusalCase{"OnComputerStone", 11, 11, "X10,10 O11,11"},
+                      RefusalCase{"OnStoneInCorner", 19, 19, "O19,19"},
+                      RefusalCase{"AfterGameOver", 10, 10, "X1,1 X2,1 X3,1 X4,1 X5,1", true},
+                      RefusalCase{"OffBoardAfterGameOver", 0, 0, "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlaceHumanStone, PlaysARedStoneAndHandsTheMoveOver) {
@@ -117,16 +111,12 @@ TEST(PlaceHumanStone, HumanFiveEndsTheGameWithoutReply) {
     EXPECT_EQ(t.game.ComputerGrade, 0);
     EXPECT_EQ(t.messages.shown, (Calls{texts::PersonWinMessages[3]}));
     EXPECT_EQ(t.surface.calls, (Calls{"DrawStone red (8,10)"}));
-
-    // From now on every point is refused.
-    for (const Point p : {Point{11, 10}, Point{5, 10}, Point{19, 19}}) {
-        t.game.CurX = p.x;
-        t.game.CurY = p.y;
-        EXPECT_FALSE(t.game.PlaceHumanStone());
-        EXPECT_EQ(t.game.Board(p.x, p.y), EmptyCell);
-    }
     EXPECT_EQ(t.random.draws, 1);
-    EXPECT_EQ(t.surface.calls.size(), 1u);
+
+    // From now on every point is refused (more of them in Refusal/AfterGameOver).
+    t.game.CurX = 19;
+    t.game.CurY = 19;
+    EXPECT_FALSE(t.game.PlaceHumanStone());
 }
 
 TEST(NewGame, ClearsThePlayableBoardAndKeepsTheRest) {
@@ -142,26 +132,17 @@ TEST(NewGame, ClearsThePlayableBoardAndKeepsTheRest) {
         t.game.GameOver = afterWin ? BoolTrue : BoolFalse;
         t.game.SideFlag = afterWin ? BoolTrue : BoolFalse;
         t.game.ScanBounds = {1, 2, 3, 4, 5, 6};
+        // Everything else stays, the stones in index 0 too: they are not the board's to clear.
+        GameState expected = t.game;
+        expected.Board = BoardCells{};
+        PutStones(expected.Board, "X0,5 O5,0 X0,0 O19,0");
+        expected.GameOver = BoolFalse;
+        expected.SideFlag = BoolFalse;
 
         t.game.NewGame();
 
-        for (int x = 1; x <= BoardSize; ++x) {
-            for (int y = 1; y <= BoardSize; ++y) ASSERT_EQ(t.game.Board(x, y), EmptyCell);
-        }
-        EXPECT_EQ(t.game.Board(0, 5), HumanSide);  // index 0 is not the board's to clear
-        EXPECT_EQ(t.game.Board(5, 0), ComputerSide);
-        EXPECT_EQ(t.game.Board(0, 0), HumanSide);
-        EXPECT_EQ(t.game.Board(19, 0), ComputerSide);
+        EXPECT_TRUE(Fields(t.game) == Fields(expected)) << BoardText(t.game.Board);
         EXPECT_EQ(t.surface.calls, (Calls{"Cls", "DrawGrid"}));
-        EXPECT_EQ(t.game.GameOver, BoolFalse);
-        EXPECT_EQ(t.game.SideFlag, BoolFalse);
-        EXPECT_EQ(t.game.CurX, 7);
-        EXPECT_EQ(t.game.CurY, 8);
-        EXPECT_EQ(t.game.PersonGrade, 12);
-        EXPECT_EQ(t.game.ComputerGrade, 34);
-        EXPECT_EQ(t.game.WinFlag, afterWin ? BoolTrue : BoolFalse);
-        EXPECT_EQ(t.game.ScanBounds.Top, 1);
-        EXPECT_EQ(t.game.ScanBounds.HintScore, 6);
 
         // The point taken before can be played again, and the stone is red.
         t.game.CurX = 10;
@@ -174,8 +155,7 @@ TEST(NewGame, ClearsThePlayableBoardAndKeepsTheRest) {
 
 TEST(DrawStone, DrawsInTheFlagsColourThenInvertsIt) {
     TestGame t;
-    const Point points[] = {{4, 5}, {19, 1}, {1, 19}};
-    for (const Point p : points) {
+    for (const Point p : {Point{4, 5}, Point{19, 1}, Point{1, 19}}) {
         t.game.CurX = p.x;
         t.game.CurY = p.y;
         t.game.DrawStone();
@@ -184,21 +164,18 @@ TEST(DrawStone, DrawsInTheFlagsColourThenInvertsIt) {
               (Calls{"DrawStone red (4,5)", "DrawStone black (19,1)", "DrawStone red (1,19)"}));
     EXPECT_EQ(t.game.SideFlag, BoolTrue);
     EXPECT_EQ(t.game.Board(4, 5), EmptyCell);  // showing a stone does not store it
-}
 
-TEST(DrawStone, InvertsTheFlagWithoutASurface) {
-    RecordingMessageBox messages;
-    ScriptedRandom random;
-    GameState game(messages, random);
-    game.CurX = 3;
-    game.CurY = 3;
-    const Boolean expected[] = {BoolTrue, BoolFalse, BoolTrue, BoolFalse};
-    for (const Boolean flag : expected) {
-        game.DrawStone();
-        EXPECT_EQ(game.SideFlag, flag);
+    // Without a surface the flag still turns over.
+    t.game.AttachSurface(nullptr);
+    for (const Boolean flag : {BoolFalse, BoolTrue}) {
+        t.game.DrawStone();
+        EXPECT_EQ(t.game.SideFlag, flag);
     }
+    EXPECT_EQ(t.surface.calls.size(), 3u);
 }
 
+// A mouse position past 16 bits saturates, so it stays off the board (Refusal/Largest and
+// the like): 65537 and -65535 would wrap to 1, a point on the board.
 TEST(ToCoordinate, SaturatesOutsideSixteenBits) {
     struct Case {
         std::int32_t value;
@@ -208,22 +185,9 @@ TEST(ToCoordinate, SaturatesOutsideSixteenBits) {
     constexpr std::int32_t max32 = std::numeric_limits<std::int32_t>::max();
     const Case cases[] = {{0, 0},           {1, 1},           {19, 19},         {-1, -1},
                           {32767, 32767},   {32768, 32767},   {65537, 32767},   {max32, 32767},
-                          {-32768, -32768}, {-32769, -32768}, {-65535, -32768}, {min32, -32768}};
+                          {-32768, -32768}, {-32769, -32768}, {-65535, -32768}, {min32, -32768},
+                          {65546, 32767}};
     for (const Case& c : cases) EXPECT_EQ(ToCoordinate(c.value), c.coordinate) << c.value;
-}
-
-TEST(ToCoordinate, WideMousePositionStaysOffTheBoard) {
-    // 65537 and -65535 would wrap to 1 in 16 bits: a point on the board.
-    for (const std::int32_t wide : {65537, -65535, 65546}) {
-        TestGame t;
-        t.game.CurX = ToCoordinate(wide);
-        t.game.CurY = 10;
-        EXPECT_FALSE(t.game.PlaceHumanStone()) << wide;
-        t.game.CurX = 10;
-        t.game.CurY = ToCoordinate(wide);
-        EXPECT_FALSE(t.game.PlaceHumanStone()) << wide;
-        EXPECT_TRUE(t.surface.calls.empty());
-    }
 }
 
 }  // namespace

@@ -53,18 +53,17 @@ TEST_P(FirstReply, NeighboursDrawInScanOrder) {
 
     EXPECT_EQ(t.random.draws, 65);
     EXPECT_EQ(t.random.Remaining(), 0u);
-    EXPECT_EQ(t.game.Board(c.played.x, c.played.y), ComputerSide);
-    EXPECT_EQ(t.game.CurX, c.played.x);  // the cursor stays on the computer's stone
-    EXPECT_EQ(t.game.CurY, c.played.y);
+    EXPECT_EQ((Point{t.game.CurX, t.game.CurY}), c.played);  // on the computer's stone
     EXPECT_EQ(t.game.SideFlag, BoolFalse);
     EXPECT_EQ(t.game.GameOver, BoolFalse);
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_EQ(t.surface.calls,
               (Calls{"DrawStone red (10,10)", "DrawStone black (" + std::to_string(c.played.x) +
                                                   "," + std::to_string(c.played.y) + ")"}));
-    int stones = 0;
-    for (const std::int16_t cell : t.game.Board.cells) stones += cell != EmptyCell;
-    EXPECT_EQ(stones, 2);
+    BoardCells expected;
+    PutStones(expected, "X10,10");
+    expected(c.played.x, c.played.y) = ComputerSide;
+    EXPECT_TRUE(t.game.Board.cells == expected.cells) << BoardText(t.game.Board);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,8 +104,7 @@ TEST_P(EmptyBoardHint, ThresholdIsFourInTen) {
 
     EXPECT_EQ(t.random.draws, 161);
     EXPECT_EQ(t.random.Remaining(), 0u);
-    EXPECT_EQ(t.game.CurX, 19);  // the last point scanned
-    EXPECT_EQ(t.game.CurY, 19);
+    EXPECT_EQ((Point{t.game.CurX, t.game.CurY}), (Point{19, 19}));  // the last point scanned
     EXPECT_TRUE(t.game.Board.cells == board);
     EXPECT_EQ(t.game.SideFlag, BoolTrue);
     EXPECT_EQ(t.game.ScanBounds.HintScore, 3);   // the score of (19,19), the last one scanned
@@ -133,8 +131,7 @@ TEST(ComputerMove, CompletesItsOwnFiveBeforeBlocking) {
     t.game.ComputerMove();
 
     EXPECT_EQ(t.game.Board(9, 5), ComputerSide);
-    EXPECT_EQ(t.game.CurX, 9);
-    EXPECT_EQ(t.game.CurY, 5);
+    EXPECT_EQ((Point{t.game.CurX, t.game.CurY}), (Point{9, 5}));
     EXPECT_EQ(t.random.draws, 2);
     EXPECT_EQ(t.game.GameOver, BoolTrue);
     EXPECT_EQ(t.game.WinFlag, BoolTrue);
@@ -148,7 +145,6 @@ TEST(ComputerMove, CompletesItsOwnFiveBeforeBlocking) {
     t.game.CurX = 4;
     t.game.CurY = 5;
     EXPECT_FALSE(t.game.PlaceHumanStone());
-    EXPECT_EQ(t.game.Board(4, 5), EmptyCell);
 }
 
 TEST(ShowHint, StillScansAfterTheGameIsOver) {
@@ -172,46 +168,30 @@ TEST(ShowHint, StillScansAfterTheGameIsOver) {
 // The computer plays the empty point with the highest total instead.
 struct CrowdedCase {
     const char* name;
-    const char* patch;  // stones put on kCrowdedBase
+    const char* patch;  // stones put on the shared base
     Point played;
 };
 void PrintTo(const CrowdedCase& c, std::ostream* out) { *out << c.name; }
 
-// Shared by both boards: around (1,1) the column and the row each hold one computer stone
-// and three human stones (-2000 apiece), the diagonal two of each (16): -3984 in all.
-// The boards differ only at (17,19), which each one fills. One row a line.
-// clang-format off
-const char* const kCrowdedBase[] = {
-    ".OXXXOXOOXXOOXXOOXX",
-    "OOOXXOOXXOOXXOOXXOO",
-    "XXOOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "XXXOXXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOX",
-    "OXXOOXXOOXXOOXXOOXX",
-    "XOOXXOOXXOOXXOOXXOO",
-    "OXXOOXXOOXXOOXXX.O.",
-};
-// clang-format on
 const CrowdedCase kCrowded[] = {
     {"HighestTotalNotFirst", "O17,19", {19, 19}},       // (19,19): -2000 + 16 + 16 = -1968
     {"EqualTotalsFirstInScanOrder", "X17,19", {1, 1}},  // (19,19): -3984 as well
 };
 
+// Two of each colour along a row, shifted by two from one row to the next, so that no line
+// holds five. Around (1,1) the column and the row each hold one computer stone and three
+// human stones (-2000 apiece), the diagonal two of each (16): -3984 in all. The boards differ
+// only at (17,19), which each one fills; (19,19) is the other empty point.
 BoardCells CrowdedBoard(const CrowdedCase& c) {
     BoardCells board;
-    int y = 1;
-    for (const char* row : kCrowdedBase) PutRows(board, {row}, 1, y++);
+    for (int x = 1; x <= BoardSize; ++x) {
+        for (int y = 1; y <= BoardSize; ++y) {
+            board(x, y) = (x % 4 < 2) == (y % 2 == 1) ? ComputerSide : HumanSide;
+        }
+    }
+    PutRows(board, {".OXXXOXO", "OOO", "XXOOO", "X", "XXXOXXX"});
+    PutStones(board, "X19,16 X16,19");
+    PutRows(board, {".O."}, 17, 19);
     PutStones(board, c.patch);
     return board;
 }
@@ -229,9 +209,7 @@ TEST_P(CrowdedBoardReply, PlaysTheBestEmptyPoint) {
     t.game.ComputerMove();
 
     EXPECT_EQ(t.random.draws, 359);
-    EXPECT_EQ(t.game.Board(c.played.x, c.played.y), ComputerSide);
-    EXPECT_EQ(t.game.CurX, c.played.x);
-    EXPECT_EQ(t.game.CurY, c.played.y);
+    EXPECT_EQ((Point{t.game.CurX, t.game.CurY}), c.played);
     EXPECT_EQ(t.game.SideFlag, BoolFalse);
     EXPECT_TRUE(t.messages.shown.empty());
     BoardCells expected = CrowdedBoard(c);
@@ -322,25 +300,18 @@ TEST(MoveChoice, AlwaysPicksAnEmptyPointWithTheBestTotal) {
         const std::int32_t best = anyEmpty ? BestEmptyTotal(game, ComputerSide) : 0;
         game.SideFlag = BoolTrue;
         game.ComputerMove();
-        int changed = 0;
-        for (int x = 0; x <= BoardSize; ++x) {
-            for (int y = 0; y <= BoardSize; ++y) {
-                if (game.Board(x, y) == before(x, y)) continue;
-                ++changed;
-                ASSERT_TRUE(OnBoard(x, y));
-                ASSERT_EQ(before(x, y), EmptyCell);
-                ASSERT_EQ(game.Board(x, y), ComputerSide);
-                ASSERT_EQ(game.CurX, x);
-                ASSERT_EQ(game.CurY, y);
-                const BoardCells after = game.Board;
-                game.Board = before;
-                EXPECT_EQ(game.EvaluatePoint(ComputerSide), best)
-                    << "played (" << x << "," << y << ")";
-                game.Board = after;
-            }
-        }
-        EXPECT_EQ(changed, anyEmpty ? 1 : 0);
         EXPECT_EQ(game.SideFlag, anyEmpty ? BoolFalse : BoolTrue);
+        // One stone more, the computer's, on an empty point at the cursor; none on a full board.
+        BoardCells expected = before;
+        if (anyEmpty) {
+            ASSERT_TRUE(OnBoard(game.CurX, game.CurY));
+            ASSERT_EQ(before(game.CurX, game.CurY), EmptyCell);
+            expected(game.CurX, game.CurY) = ComputerSide;
+        }
+        ASSERT_TRUE(game.Board.cells == expected.cells) << BoardText(game.Board);
+        if (!anyEmpty) continue;
+        game.Board = before;
+        EXPECT_EQ(game.EvaluatePoint(ComputerSide), best);
     }
 }
 

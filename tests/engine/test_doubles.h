@@ -3,6 +3,7 @@
 
 // A game object wired to recording stand-ins, loaded the way the window's load step loads it.
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,10 +34,8 @@ private:
 
 // What the window's load step does to the remark lists.
 inline void LoadRemarks(GameState& game) {
-    for (int i = 0; i < RemarkCount; ++i) {
-        game.PersonWinMessages[i] = texts::PersonWinMessages[i];
-        game.ComputerWinMessages[i] = texts::ComputerWinMessages[i];
-    }
+    std::ranges::copy(texts::PersonWinMessages, game.PersonWinMessages.begin());
+    std::ranges::copy(texts::ComputerWinMessages, game.ComputerWinMessages.begin());
 }
 
 struct TestGame {
@@ -53,8 +52,9 @@ struct TestGame {
     RecordingSurface surface{game};
 };
 
-// Every field of the game object, for "nothing changed" checks.
-inline auto Fields(const GameState& g) {
+// Every field of a game object, for "nothing changed" checks.
+template <class Game>
+auto Fields(const Game& g) {
     return std::tuple(g.CurX, g.CurY, g.WinFlag, g.SideFlag, g.CellSize, g.StoneRadius,
                       g.Board.cells, g.Margin, g.PersonGrade, g.ComputerGrade, g.PersonWinMessages,
                       g.ComputerWinMessages, g.GameOver, g.ScanBounds.Top, g.ScanBounds.Bottom,
