@@ -241,16 +241,14 @@ for line in sys.stdin:
                      GLib.Variant("(ub)", (code, pressed)))
     print("typed", flush=True)'
 
+# An awk function that splits the arguments of a protocol log line's request into a[1], a[2]...
+wl_args='function args() { match($0, /\(.*\)/); return split(substr($0, RSTART + 1, RLENGTH - 2), a, /, */) }'
 # What the game last told mutter, from its protocol log: "<outer w> <outer h> <client w>
 # <client h>". The outer size is the window geometry (title bar included). Inside it Qt paints
 # the client area within its own title bar and borders: the largest repaint since the geometry
 # took that size is the client area.
 wl_sizes() {
-    awk '
-        function args() {
-            match($0, /\(.*\)/)
-            return split(substr($0, RSTART + 1, RLENGTH - 2), a, /, */)
-        }
+    awk "$wl_args"'
         /-> xdg_surface@[0-9]+\.set_window_geometry\(/ {
             args(); if (a[3] != ow || a[4] != oh) { cw = 0; ch = 0 }
             ow = a[3]; oh = a[4]
@@ -262,6 +260,7 @@ wl_sizes() {
         }
         END { print ow + 0, oh + 0, cw + 0, ch + 0 }' "$work/game.log"
 }
+configures() { grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log"; }
 read_sizes() { read -r outer_w outer_h client_w client_h < <(wl_sizes); }
 square_shown() { read_sizes && ((outer_w > 0 && outer_w == outer_h && client_w > 0)); }
 keys() {
@@ -326,16 +325,12 @@ under_mutter() {
     # mutter's keyboard resize: the arrow keys move an edge by 10 pixels, and the game must
     # answer each size mutter gives it with a square one before the resize ends.
     local mark
-    mark=$(grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log")
+    mark=$(configures)
     keys Alt_L+F8 sleep0.3 Left sleep0.3 Right sleep0.3 Right
     # "<width>x<height> <width>x<height>": the last size mutter gave that was not square, after
     # the configure numbered $mark, and the game's square window geometry after it, if any.
     answer_since() {
-        awk -v mark="$1" '
-            function args() {
-                match($0, /\(.*\)/)
-                return split(substr($0, RSTART + 1, RLENGTH - 2), a, /, */)
-            }
+        awk -v mark="$1" "$wl_args"'
             /xdg_toplevel@[0-9]+\.configure\(/ && ++n > mark {
                 args(); given = (a[1] > 0 && a[1] != a[2]) ? a[1] "x" a[2] : ""
             }
@@ -348,7 +343,7 @@ under_mutter() {
     answered() { read -r given answer < <(answer_since "$mark") && [ -n "$answer" ]; }
     poll answered || fail "mutter's keyboard resize gave no size the game answered with a square"
     # Ending the resize brings one more size from mutter, which the game answers too.
-    mark=$(grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log")
+    mark=$(configures)
     keys Return
     ended() {
         local last
@@ -366,7 +361,6 @@ under_mutter() {
 
     # Judged by mutter's own sizes too: Qt does not always send a window geometry for the
     # maximised window, whose surface is the whole screen then.
-    configures() { grep -c 'xdg_toplevel@[0-9]*\.configure' "$work/game.log"; }
     mark=$(configures)
     keys Super_L+Up
     maximised() {
