@@ -5,13 +5,8 @@
 # GNOME's screen reader Orca with default settings speaking through speech-dispatcher's dummy
 # module, and a small reader (a11y_reader.py, pyatspi) that plays a game from the keyboard
 # with real key events, checking what it reads and, from Orca's debug log, what Orca says.
-#
-#   a11y_under_x11.sh <path to tessarin>
-#
-# Exit 0: all checks passed; 1: a check failed, a tool is missing, or the watchdog fired (the
-# message says which; the scratch folder, with orca.log, is kept). TESSARIN_E2E_TIMEOUT:
-# seconds any one wait may take (default 30); TESSARIN_A11Y_WATCHDOG: seconds the whole run
-# may take (default 120).
+# A missing tool fails it, as does the watchdog (TESSARIN_A11Y_WATCHDOG: seconds the whole run
+# may take, default 120); the scratch folder keeps orca.log.
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

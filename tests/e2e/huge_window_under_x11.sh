@@ -4,11 +4,6 @@
 # the window shrinks again the board is drawn again. Tried under openbox, which applies the
 # window's size hints, and then with the window manager gone, where the X server grants any
 # size and the game must ask for a smaller one itself.
-#
-#   huge_window_under_x11.sh <path to tessarin>
-#
-# Exit 0: passed; 1: a check failed (the scratch folder is kept); 77: a needed tool is missing.
-# TESSARIN_E2E_TIMEOUT sets the seconds any one wait may take (default 30).
 set -u -o pipefail
 
 # Far above the game's own needs (tens of MB; a few hundred under AddressSanitizer), far below

@@ -3,11 +3,6 @@
 # Plays the real Tessarin binary from the keyboard on its own X server with a window manager:
 # real key events (XTEST through xdotool), judged by the window title, the window's pixels and
 # what the board shows.
-#
-#   keys_under_x11.sh <path to tessarin>
-#
-# Exit 0: all checks passed; 1: a check failed (the scratch folder is kept); 77: a needed tool
-# is missing. TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

@@ -2,15 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Plays the real Tessarin binary on its own X server with a window manager, using real pointer
 # and keyboard input (XTEST through xdotool) and the window's pixels as the judge.
-#
-#   play_under_x11.sh <path to tessarin>
-#
-# Exit 0: all checks passed; 1: a check failed (the message says which, and the scratch folder
-# with the screenshots and logs is kept); 77: a needed tool is missing (CTest reports a skip).
 # TESSARIN_SCREENSHOT_DIR, when set, receives screenshot.png of a game in progress.
-# TESSARIN_E2E_TIMEOUT sets the seconds any one wait may take (default 30): a loaded two-core
-# machine can take seconds to map a window, and every wait polls, so a generous limit costs
-# nothing when things are quick.
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

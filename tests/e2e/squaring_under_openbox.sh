@@ -4,11 +4,6 @@
 # first board at its designed size once the frame has come, a window snapped to the same
 # non-square size twice squared both times, and maximise then restore coming back to the size
 # before, thirty times, a third of them right after a move.
-#
-#   squaring_under_openbox.sh <path to tessarin>
-#
-# Exit 0: all passed; 1: a check failed (the scratch folder is kept); 77: a tool is missing.
-# TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

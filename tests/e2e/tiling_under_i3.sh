@@ -4,11 +4,6 @@
 # tile, taller than wide, whatever the game asks. The whole client area must be painted and
 # follow the pointer, the grid must fit the width with every point visible, and a click on the
 # top-right point (19,1) must play there.
-#
-#   tiling_under_i3.sh <path to tessarin>
-#
-# Exit 0: all passed; 1: a check failed (the scratch folder is kept); 77: a tool is missing.
-# TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
 x11_screen=696x1080x24

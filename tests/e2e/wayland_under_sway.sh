@@ -14,11 +14,6 @@
 # Both run headless with no input device of their own: sway's keys are typed by wtype (the
 # virtual-keyboard protocol), mutter's go through its remote-desktop interface, on a D-Bus
 # session of its own.
-#
-#   wayland_under_sway.sh <path to tessarin>
-#
-# Exit 0: all passed; 1: a check failed (the scratch folder is kept); 77: a tool is missing.
-# TESSARIN_E2E_TIMEOUT: seconds any one wait may take (default 30).
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

@@ -6,9 +6,10 @@
 # neither squaring by the outer size nor a polite close could be seen.
 #
 # The sourcing script sets `work` (a scratch folder; e2e_begin makes one) and may set `limit`
-# (seconds any one wait may take: TESSARIN_E2E_TIMEOUT, else 30, unless set), may set `x11_screen` (WIDTHxHEIGHTxDEPTH, 1280x1024x24 unless set) and `x11_wm`
-# (openbox unless set; i3 is the tiling one; none for none), may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in
-# globals: game_pid and win (the game and its top-level window), and the board geometry that
+# (seconds any one wait may take: TESSARIN_E2E_TIMEOUT, else 30), `x11_screen` (WIDTHxHEIGHTxDEPTH,
+# 1280x1024x24 unless set) and `x11_wm` (openbox unless set; i3 is the tiling one; none for none),
+# may replace `fail`, and calls x11_cleanup on exit. The helpers keep their state in globals:
+# game_pid and win (the game and its top-level window), and the board geometry that
 # measure_board finds (menu_h, canvas_h, cell, radius_px).
 
 # Another convert (a wrapper, a different ImageMagick) may come first on PATH.
