@@ -55,11 +55,6 @@ std::vector<Step> After(std::vector<Step> first, const std::vector<Step>& then) 
 }
 
 const Script Scripts[] = {
-    {"Grants", After(FirstShow,
-                     {
-                         {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
-                         {Resized, Normal, {400, 377}, Frame, Nothing},
-                     })},
     {"TilingRefusesWithItsOwnSizeEveryTime",
      After(FirstShow,
            {
