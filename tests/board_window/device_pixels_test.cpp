@@ -49,15 +49,14 @@ protected:
     QImage Image() { return w.canvas()->Snapshot(); }
     double Ratio() { return Image().devicePixelRatio(); }
     double ToImage(double windowPixels) { return windowPixels * Ratio(); }
-    double LineTwips(int index) { return LinePosition(index, game().CellSize, game().Margin); }
 
     // Where line `index` lies in the image, in image pixels, unrounded: the column's x or the
     // row's y.
-    double ColumnX(int index) {
-        return ToImage(form->Canvas()->Scale().ToPixelsX(LineTwips(index)));
+    double Line(bool column, int index) {
+        const Twips scale = form->Canvas()->Scale();
+        const double twips = LinePosition(index, game().CellSize, game().Margin);
+        return ToImage(column ? scale.ToPixelsX(twips) : scale.ToPixelsY(twips));
     }
-    double RowY(int index) { return ToImage(form->Canvas()->Scale().ToPixelsY(LineTwips(index))); }
-    double Line(bool column, int index) { return column ? ColumnX(index) : RowY(index); }
     // An image pixel between line `gap` and the next one.
     int Between(bool column, int gap) {
         return static_cast<int>(std::floor((Line(column, gap) + Line(column, gap + 1)) / 2));
@@ -112,7 +111,7 @@ TEST_F(DevicePixelsTest, StonesAreRoundAndCentredOnTheirPoints) {
     for (const QSize size : sizes) {
         form->resize(size);
         QTest::qWait(1);
-        const QPointF centre(ColumnX(10), RowY(10));
+        const QPointF centre(Line(true, 10), Line(false, 10));
         if (game().Board(10, 10) == EmptyCell) {
             w.ClickAt((centre / Ratio()).toPoint());
         }

@@ -61,12 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         MappingCase{-1e12, 1, std::numeric_limits<std::int32_t>::min() + 1},
         MappingCase{1e12, 1809, (std::numeric_limits<std::int32_t>::max()) / 1809 + 1}));
 
-TEST(PointFromPosition, MapsColumnAndRowIndependently) {
-    const GridPoint p = PointFromPosition(6500, 100, 336, GridMargin);
-    EXPECT_EQ(p.column, 20);
-    EXPECT_EQ(p.row, 1);
-}
-
 TEST(LinePosition, StaysExactPastSixteenBits) {
     EXPECT_EQ(LinePosition(1, 336, GridMargin), 200);
     EXPECT_EQ(LinePosition(19, 336, GridMargin), 6248);

@@ -16,16 +16,6 @@ QString Title(int column, int row) {
     return QStringLiteral("Tessarin  (%1,%2)").arg(column).arg(row);
 }
 
-TEST(KeyboardPlay, TheBoardHasTheKeyboardFromTheStart) {
-    Window w;
-    EXPECT_EQ(w.form.focusWidget(), w.canvas());
-    EXPECT_FALSE(w.form.KeyboardPoint().has_value());
-    // Alt still reaches the menu bar: Alt+G is the score box.
-    QTest::keyClick(w.canvas(), Qt::Key_G, Qt::AltModifier);
-    EXPECT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_FALSE(w.form.KeyboardPoint().has_value());
-}
-
 TEST(KeyboardPlay, KeysMoveThePointAndTheTitleAndStopAtTheEdges) {
     struct Case {
         const char* keys;
@@ -59,8 +49,14 @@ TEST(KeyboardPlay, KeysMoveThePointAndTheTitleAndStopAtTheEdges) {
     }
 }
 
-TEST(KeyboardPlay, KeysWithModifiersAreNotBoardKeys) {
+TEST(KeyboardPlay, TheBoardHasTheKeyboardFromTheStartButNotKeysWithModifiers) {
     Window w;
+    EXPECT_EQ(w.form.focusWidget(), w.canvas());
+    EXPECT_FALSE(w.form.KeyboardPoint().has_value());
+    // Alt still reaches the menu bar: Alt+G is the score box.
+    QTest::keyClick(w.canvas(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(w.messages.shown.size(), 1u);
+    EXPECT_FALSE(w.form.KeyboardPoint().has_value());
     w.Keys("Up");
     for (Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::ShiftModifier}) {
         QTest::keyClick(w.canvas(), Qt::Key_Right, modifier);

@@ -11,36 +11,47 @@
 namespace tessarin {
 namespace {
 
-TEST(ScoreStore, ParsesOnlyDecimalSixteenBitCounts) {
-    struct Case {
-        const char* text;
-        std::optional<std::int16_t> value;
-    };
-    const Case cases[] = {
-        {"0", 0},
-        {"12", 12},
-        {"-5", -5},
-        {"007", 7},
-        {"32767", 32767},
-        {"-32768", -32768},
-        {"32768", {}},
-        {"-32769", {}},
-        {"65535", {}},
-        {"", {}},
-        {"abc", {}},
-        {"1.5", {}},
-        {"+3", {}},
-        {"0x10", {}},
-        {"1e3", {}},
-        {"12a", {}},
-        {"-", {}},
-        {" 7", {}},
-        {"99999999999999999999", {}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ScoreStore::ParseGrade(QString::fromLatin1(c.text)), c.value)
-            << '"' << c.text << '"';
+// One copy of the game on a store in memory.
+struct Copy {
+    explicit Copy(const char* person, const char* computer = "4") {
+        Store(person, computer);
+        scores.Load(game);
     }
+    // What the store holds now, whoever put it there; a null PersonGrade: no such key.
+    void Store(const char* person, const char* computer = "4") {
+        settings.values.clear();
+        if (person) settings.Set("PersonGrade", person);
+        settings.Set("ComputerGrade", computer);
+    }
+
+    testing::MemorySettings settings;
+    testing::RecordingMessageBox messages;
+    testing::ScriptedRandom random;
+    GameState game{messages, random};
+    ScoreStore scores{settings};
+};
+
+TEST(ScoreStore, LoadsOnlyDecimalSixteenBitCountsAndZeroForTheRest) {
+    const std::pair<const char*, int> counts[] = {{"0", 0},   {"12", 12},       {"-5", -5},
+                                                  {"007", 7}, {"32767", 32767}, {"-32768", -32768}};
+    const char* const unusable[] = {"32768", "-32769", "65535", "",  "abc", "1.5",        "+3",
+                                    "0x10",  "1e3",    "12a",   "-", " 7",  "99999999999"};
+    for (const auto& [text, count] : counts) {
+        const Copy copy(text, "6");
+        EXPECT_EQ(copy.game.PersonGrade, count) << '"' << text << '"';
+        EXPECT_EQ(copy.game.ComputerGrade, 6) << '"' << text << '"';
+    }
+    for (const char* text : unusable) {
+        const Copy copy(text, "6");
+        EXPECT_EQ(copy.game.PersonGrade, 0) << '"' << text << '"';
+        EXPECT_EQ(copy.game.ComputerGrade, 6) << '"' << text << '"';
+    }
+    EXPECT_EQ(Copy("99999999999999999999").game.PersonGrade, 0);  // past 64 bits too
+    Copy unreadable("5", "6");
+    unreadable.settings.failReads = true;
+    unreadable.scores.Load(unreadable.game);
+    EXPECT_EQ(unreadable.game.PersonGrade, 0);
+    EXPECT_EQ(unreadable.game.ComputerGrade, 0);
 }
 
 // A save adds this copy's unsaved wins to what is stored at that moment, whoever put it there.
@@ -64,37 +75,21 @@ TEST(ScoreStore, SaveAddsTheUnsavedWinsToWhatIsStoredNow) {
         {"at the top already", "32767", 0, "32767", "32767"},
     };
     for (const Case& c : cases) {
-        testing::MemorySettings settings;
-        testing::RecordingMessageBox messages;
-        testing::ScriptedRandom random;
-        GameState game(messages, random);
-        ScoreStore scores(settings);
-        settings.Set("PersonGrade", c.loaded);
-        settings.Set("ComputerGrade", "4");
-        scores.Load(game);
-        game.PersonGrade = static_cast<std::int16_t>(game.PersonGrade + c.wins);
-        if (c.stored) {
-            settings.Set("PersonGrade", c.stored);
-        } else {
-            settings.values.remove(
-                testing::MemorySettings::Path("Tessarin", "Info", "PersonGrade"));
-        }
-        EXPECT_EQ(scores.Save(game), ScoreStore::Outcome::Stored) << c.name;
-        EXPECT_EQ(settings.Get("PersonGrade"), c.saved) << c.name;
-        EXPECT_EQ(QString::number(game.PersonGrade), c.saved) << c.name;
-        EXPECT_EQ(settings.Get("ComputerGrade"), "4") << c.name;
+        Copy copy(c.loaded);
+        copy.game.PersonGrade = static_cast<std::int16_t>(copy.game.PersonGrade + c.wins);
+        copy.Store(c.stored);
+        EXPECT_EQ(copy.scores.Save(copy.game), ScoreStore::Outcome::Stored) << c.name;
+        EXPECT_EQ(copy.settings.Get("PersonGrade"), c.saved) << c.name;
+        EXPECT_EQ(QString::number(copy.game.PersonGrade), c.saved) << c.name;
+        EXPECT_EQ(copy.settings.Get("ComputerGrade"), "4") << c.name;
     }
 }
 
 TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
-    testing::MemorySettings settings;
-    testing::RecordingMessageBox messages;
-    testing::ScriptedRandom random;
-    GameState game(messages, random);
-    ScoreStore scores(settings);
-    settings.Set("PersonGrade", "5");
-    settings.Set("ComputerGrade", "1");
-    scores.Load(game);
+    Copy copy("5", "1");
+    testing::MemorySettings& settings = copy.settings;
+    GameState& game = copy.game;
+    ScoreStore& scores = copy.scores;
 
     // Another copy holds the lock: nothing is read or written, the game keeps its count.
     settings.lockBusy = true;

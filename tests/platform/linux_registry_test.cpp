@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <array>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,11 +21,11 @@ namespace {
 constexpr const char* First = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* Second = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
-// A directory standing in for $PATH, holding the programs a case installs.
-class FakePath {
-public:
-    FakePath() { EXPECT_TRUE(dir_.isValid()); }
-    std::string Dir() const { return QDir(dir_.path()).canonicalPath().toStdString(); }
+// A registry searching only a directory standing in for $PATH, which holds the programs a test
+// installs.
+class LinuxRegistryTest : public ::testing::Test {
+protected:
+    std::string Dir() const { return QDir(dir.path()).canonicalPath().toStdString(); }
     std::string Install(const std::string& name, bool executable = true) const {
         const std::string path = Dir() + "/" + name;
         QFile file(QString::fromStdString(path));
@@ -38,120 +37,85 @@ public:
         file.setPermissions(permissions);
         return path;
     }
-
-private:
-    QTemporaryDir dir_;
-};
-
-struct ViewerCase {
-    const char* label;
-    std::vector<std::pair<const char*, bool>> installed;  // name, executable
-    const char* found;                                    // or empty: the key does not exist
-};
-
-// Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const ViewerCase& c, std::ostream* os) { *os << c.label; }
-
-class LinuxViewerKey : public ::testing::TestWithParam<ViewerCase> {};
-
-TEST_P(LinuxViewerKey, NamesTheBestInstalledViewer) {
-    const ViewerCase& c = GetParam();
-    FakePath path;
-    for (const auto& [name, executable] : c.installed) path.Install(name, executable);
-    LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
-
-    RegKey key = 0;
-    const RegStatus opened = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, First, 0x2003F, &key);
-    if (std::string(c.found).empty()) {
-        EXPECT_EQ(opened, ERROR_FILE_NOT_FOUND);
-        return;
+    RegStatus Open(const char* path = First, RegKey root = HKEY_LOCAL_MACHINE) {
+        return registry.RegOpenKeyExA(root, path, 0x2003F, &key);
     }
-    ASSERT_EQ(opened, ERROR_SUCCESS);
+    RegStatus Query(const char* name = "PATH", RegKey of = 0) {
+        size = buffer.size();
+        return registry.RegQueryValueExA(of ? of : key, name, &type, buffer.data(), &size);
+    }
+
+    QTemporaryDir dir;
+    LinuxRegistry registry{LinuxRegistry::DefaultViewers(), {Dir()}};
+    RegKey key = 0;
     std::array<std::uint8_t, 1024> buffer{};
-    std::uint32_t size = buffer.size();
+    std::uint32_t size = 0;
     RegValueType type = 0;
-    ASSERT_EQ(registry.RegQueryValueExA(key, "PATH", &type, buffer.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, REG_SZ);
-    const std::string expected = path.Dir() + "/" + c.found;
-    // Stored as Windows stores a string: with its terminating zero.
-    ASSERT_EQ(size, expected.size() + 1);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), size), expected + '\0');
-    EXPECT_EQ(registry.RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(registry.RegCloseKey(key), ERROR_INVALID_HANDLE);
+};
+
+TEST_F(LinuxRegistryTest, NamesTheBestInstalledViewer) {
+    struct Case {
+        const char* label;
+        std::vector<std::pair<const char*, bool>> installed;  // name, executable
+        const char* found;                                    // or empty: the key does not exist
+    };
+    const Case cases[] = {
+        {"none installed", {}, ""},
+        {"an unrelated program", {{"xterm", true}}, ""},
+        {"not executable", {{"hardinfo", false}}, ""},
+        {"hardinfo", {{"hardinfo", true}}, "hardinfo"},
+        {"profiler before info centre", {{"kinfocenter", true}, {"hardinfo", true}}, "hardinfo"},
+        {"info centre before monitor",
+         {{"gnome-system-monitor", true}, {"kinfocenter", true}},
+         "kinfocenter"},
+        {"monitor as last resort", {{"gnome-system-monitor", true}}, "gnome-system-monitor"},
+        {"skips a non-executable one", {{"hardinfo", false}, {"kinfocenter", true}}, "kinfocenter"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        for (const auto& [name, executable] : c.installed) Install(name, executable);
+        if (std::string(c.found).empty()) {
+            EXPECT_EQ(Open(), ERROR_FILE_NOT_FOUND);
+            continue;
+        }
+        ASSERT_EQ(Open(), ERROR_SUCCESS);
+        ASSERT_EQ(Query(), ERROR_SUCCESS);
+        EXPECT_EQ(type, REG_SZ);
+        const std::string expected = Dir() + "/" + c.found;
+        // Stored as Windows stores a string: with its terminating zero.
+        ASSERT_EQ(size, expected.size() + 1);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), size), expected + '\0');
+        EXPECT_EQ(registry.RegCloseKey(key), ERROR_SUCCESS);
+        EXPECT_EQ(registry.RegCloseKey(key), ERROR_INVALID_HANDLE);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    About, LinuxViewerKey,
-    ::testing::Values(
-        ViewerCase{"NoneInstalled", {}, ""}, ViewerCase{"UnrelatedProgram", {{"xterm", true}}, ""},
-        ViewerCase{"NotExecutable", {{"hardinfo", false}}, ""},
-        ViewerCase{"Hardinfo", {{"hardinfo", true}}, "hardinfo"},
-        ViewerCase{
-            "ProfilerBeforeInfoCentre", {{"kinfocenter", true}, {"hardinfo", true}}, "hardinfo"},
-        ViewerCase{"InfoCentreBeforeMonitor",
-                   {{"gnome-system-monitor", true}, {"kinfocenter", true}},
-                   "kinfocenter"},
-        ViewerCase{"MonitorAsLastResort", {{"gnome-system-monitor", true}}, "gnome-system-monitor"},
-        ViewerCase{
-            "SkipsANonExecutableOne", {{"hardinfo", false}, {"kinfocenter", true}}, "kinfocenter"}),
-    [](const auto& info) { return std::string(info.param.label); });
-
-TEST(LinuxRegistry, HasNoOtherKeysOrValues) {
-    FakePath path;
-    path.Install("hardinfo");
-    LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
-    RegKey key = 0;
-    EXPECT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, Second, 0x2003F, &key),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.RegOpenKeyExA(0x80000001, First, 0x2003F, &key), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft", 0x2003F, &key),
-              ERROR_FILE_NOT_FOUND);
-
-    ASSERT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                                     "software\\microsoft\\shared tools\\msinfo", 0x2003F, &key),
-              ERROR_SUCCESS);
-    std::array<std::uint8_t, 1024> buffer{};
-    std::uint32_t size = buffer.size();
-    RegValueType type = 0;
-    EXPECT_EQ(registry.RegQueryValueExA(key, "MSINFO", &type, buffer.data(), &size),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.RegQueryValueExA(key, "path", &type, buffer.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(registry.RegQueryValueExA(key + 1, "PATH", &type, buffer.data(), &size),
-              ERROR_INVALID_HANDLE);
-    registry.RegCloseKey(key);
+TEST_F(LinuxRegistryTest, HasNoOtherKeysOrValues) {
+    Install("hardinfo");
+    EXPECT_EQ(Open(Second), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Open(First, 0x80000001), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(Open("SOFTWARE\\Microsoft"), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(Open("software\\microsoft\\shared tools\\msinfo"), ERROR_SUCCESS);
+    EXPECT_EQ(Query("MSINFO"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query("path"), ERROR_SUCCESS);
+    EXPECT_EQ(Query("PATH", key + 1), ERROR_INVALID_HANDLE);
 }
 
-TEST(LinuxRegistry, ShortBufferIsRefusedWithTheRoomNeeded) {
-    FakePath path;
-    const std::string viewer = path.Install("hardinfo");
-    LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
-    RegKey key = 0;
-    ASSERT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, First, 0x2003F, &key), ERROR_SUCCESS);
-    std::array<std::uint8_t, 4> buffer{};
-    std::uint32_t size = buffer.size();
-    RegValueType type = 0;
-    EXPECT_EQ(registry.RegQueryValueExA(key, "PATH", &type, buffer.data(), &size), ERROR_MORE_DATA);
+TEST_F(LinuxRegistryTest, ShortBufferIsRefusedWithTheRoomNeeded) {
+    const std::string viewer = Install("hardinfo");
+    ASSERT_EQ(Open(), ERROR_SUCCESS);
+    std::array<std::uint8_t, 4> small{};
+    size = small.size();
+    EXPECT_EQ(registry.RegQueryValueExA(key, "PATH", &type, small.data(), &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, viewer.size() + 1);
-    EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{}));
-    registry.RegCloseKey(key);
+    EXPECT_EQ(small, (std::array<std::uint8_t, 4>{}));
 }
 
-TEST(LinuxRegistry, FindsAViewerInstalledAfterItWasMade) {
-    FakePath path;
-    LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
-    RegKey key = 0;
-    EXPECT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, First, 0x2003F, &key),
-              ERROR_FILE_NOT_FOUND);
-    path.Install("kinfocenter");
-    EXPECT_EQ(registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, First, 0x2003F, &key), ERROR_SUCCESS);
-    registry.RegCloseKey(key);
-}
-
-// The dialog on the real Linux registry: the installed viewer is started, and without one the
-// message comes after both locations were asked.
-TEST(LinuxRegistry, DrivesStartSysInfo) {
-    FakePath path;
-    LinuxRegistry registry(LinuxRegistry::DefaultViewers(), {path.Dir()});
+// The dialog on the real Linux registry: a viewer installed while the program runs is started,
+// and without one the message comes after both locations were asked.
+TEST_F(LinuxRegistryTest, DrivesStartSysInfo) {
     RecordingMessageBox messages;
     RecordingStarter starter;
     QWidget owner;
@@ -162,7 +126,7 @@ TEST(LinuxRegistry, DrivesStartSysInfo) {
     EXPECT_TRUE(starter.started.empty());
 
     messages.shown.clear();
-    const std::string viewer = path.Install("hardinfo");
+    const std::string viewer = Install("hardinfo");
     starter.startable.insert(viewer);
     dialog->StartSysInfo();
     EXPECT_EQ(starter.started, std::vector<std::string>{viewer});

@@ -18,44 +18,6 @@
 namespace tessarin {
 namespace {
 
-struct Seen {
-    bool found = false;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::Information;
-    int buttons = 0;
-    bool buttonIconNull = false;
-    bool modal = false;
-    QString spoken;  // the text a screen reader is given
-};
-
-Seen ShowAndInspect(const std::string& text, Qt::Key closeWith) {
-    Seen seen;
-    // The box is modal: inspect and close it from inside its own event loop.
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        seen.found = true;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = static_cast<int>(box->buttons().size());
-        seen.buttonIconNull = box->buttons().value(0) && box->buttons().value(0)->icon().isNull();
-        seen.modal = box->windowModality() == Qt::ApplicationModal;
-        if (QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box)) {
-            for (int i = 0; i < read->childCount(); ++i) {
-                const QAccessibleInterface* child = read->child(i);
-                if (child && child->role() == QAccessible::StaticText)
-                    seen.spoken += child->text(QAccessible::Name);
-            }
-        }
-        QKeyEvent press(QEvent::KeyPress, closeWith, Qt::NoModifier);
-        QApplication::sendEvent(box, &press);
-    });
-    QtMessageBox().ShowMessage(text);
-    return seen;
-}
-
 // Styles of some desktops put a stock icon on dialog buttons (X11 does by default); this one
 // always does, so the test sees whether the box takes it off again.
 class ButtonsWithIcons : public QProxyStyle {
@@ -80,15 +42,34 @@ TEST(QtMessageBox, ShowsTextAloneWithOneIconlessOkButton) {
         {"<b>not markup</b>", QStringLiteral("<b>not markup</b>"), Qt::Key_Enter},
     };
     for (const Case& c : cases) {
-        const Seen seen = ShowAndInspect(c.text, c.closeWith);
-        ASSERT_TRUE(seen.found) << c.text;
-        EXPECT_EQ(seen.title, "Tessarin");
-        EXPECT_EQ(seen.text, c.shown);
-        EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-        EXPECT_EQ(seen.buttons, 1);
-        EXPECT_TRUE(seen.buttonIconNull);
-        EXPECT_TRUE(seen.modal);
-        EXPECT_EQ(seen.spoken, c.shown);
+        SCOPED_TRACE(c.text);
+        bool found = false;
+        // The box is modal: inspect and close it from inside its own event loop.
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            found = true;
+            EXPECT_EQ(box->windowTitle(), "Tessarin");
+            EXPECT_EQ(box->text(), c.shown);
+            EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+            EXPECT_EQ(box->buttons().size(), 1);
+            EXPECT_TRUE(box->buttons().value(0) && box->buttons().value(0)->icon().isNull());
+            EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+            // The text a screen reader is given.
+            QString spoken;
+            if (QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box)) {
+                for (int i = 0; i < read->childCount(); ++i) {
+                    const QAccessibleInterface* child = read->child(i);
+                    if (child && child->role() == QAccessible::StaticText)
+                        spoken += child->text(QAccessible::Name);
+                }
+            }
+            EXPECT_EQ(spoken, c.shown);
+            QKeyEvent press(QEvent::KeyPress, c.closeWith, Qt::NoModifier);
+            QApplication::sendEvent(box, &press);
+        });
+        QtMessageBox().ShowMessage(c.text);
+        EXPECT_TRUE(found);
     }
 }
 

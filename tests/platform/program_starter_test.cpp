@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <ostream>
 #include <string>
 
 #include "platform/qt_program_starter.h"
@@ -41,37 +40,20 @@ protected:
     QtProgramStarter starter;
 };
 
-struct RefusedCase {
-    const char* label;
-    std::string path;
-};
-
-// Names the case in failure messages instead of dumping its bytes.
-void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.label; }
-
-class ProgramStartRefused : public ProgramStart,
-                            public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(ProgramStartRefused, ReportsFailure) { EXPECT_FALSE(starter.Start(GetParam().path)); }
-
-INSTANTIATE_TEST_SUITE_P(About, ProgramStartRefused,
-                         ::testing::Values(RefusedCase{"EmptyPath", ""},
-                                           RefusedCase{"NoSuchFile", "/nonexistent/viewer"},
-                                           RefusedCase{"ADirectory", "/"}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-TEST_F(ProgramStart, StartsAnExecutableAndReturnsAtOnce) {
-    EXPECT_TRUE(starter.Start(Script("viewer", true)));
-    EXPECT_TRUE(Ran());
+TEST_F(ProgramStart, RefusalsAreReported) {
+    EXPECT_FALSE(starter.Start(""));
+    EXPECT_FALSE(starter.Start("/nonexistent/viewer"));
+    EXPECT_FALSE(starter.Start("/"));                      // a directory
+    EXPECT_FALSE(starter.Start(Script("viewer", false)));  // not executable
 }
 
-TEST_F(ProgramStart, PathWithSpacesIsOneFileName) {
-    EXPECT_TRUE(starter.Start(Script("system viewer", true)));
-    EXPECT_TRUE(Ran());
-}
-
-TEST_F(ProgramStart, NotExecutableIsAFailure) {
-    EXPECT_FALSE(starter.Start(Script("viewer", false)));
+// Spaces in the name are part of one file name, and the call returns at once.
+TEST_F(ProgramStart, StartsAnExecutableWhateverItsName) {
+    for (const char* name : {"viewer", "system viewer"}) {
+        EXPECT_TRUE(starter.Start(Script(name, true))) << name;
+        EXPECT_TRUE(Ran()) << name;
+        QFile::remove(dir.filePath(QStringLiteral("ran")));
+    }
 }
 
 TEST_F(ProgramStart, NoShellInterpretsThePath) {

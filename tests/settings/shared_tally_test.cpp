@@ -29,10 +29,7 @@ public:
         process_.start(QStringLiteral(TALLY_DRIVER), {});
         loaded = Answer();
     }
-    ~Copy() {
-        process_.kill();
-        process_.waitForFinished(Deadline);
-    }
+    ~Copy() { Kill(); }
     QString Ask(const char* command) {
         process_.write(QByteArray(command) + '\n');
         return Answer();

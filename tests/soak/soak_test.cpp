@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <cstdio>
@@ -17,8 +16,7 @@
 #include "platform/clock_random.h"
 #include "tests/about/fake_registry.h"
 #include "tests/about/test_services.h"
-#include "tests/support/memory_settings.h"
-#include "tests/support/recorders.h"
+#include "tests/support/board_window_driver.h"
 #include "ui/about/about_dialog.h"
 #include "ui/board_window/board_canvas.h"
 #include "ui/board_window/board_window.h"
@@ -101,9 +99,7 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
         return std::uniform_real_distribution<>(lo, hi)(pick);
     };
     auto chance = [&](double p) { return std::bernoulli_distribution(p)(pick); };
-    auto action = [&](const char* name) {
-        form.findChild<QAction*>(QString::fromUtf8(name))->trigger();
-    };
+    testing::BoardUser user(form);
 
     std::uint64_t releases = 0, wins = 0, resizes = 0;
     for (std::uint64_t i = 0; i < events; ++i) {
@@ -121,18 +117,15 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
             wins += !wasOver && form.Game().GameOver;
             ++releases;
         } else if (kind < 850) {
-            const QPointF at(uniform(-1e5, 1e5), uniform(-1e5, 1e5));
-            QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(canvas, &move);
+            user.MoveTo(QPointF(uniform(-1e5, 1e5), uniform(-1e5, 1e5)));
         } else if (kind < 890) {
-            action("重來");
+            user.Choose("重來");
         } else if (kind < 920) {
-            action("提示");
+            user.Choose("提示");
         } else if (kind < 940) {
-            action("比數");
+            user.Choose("比數");
         } else if (kind < 960) {
-            action("關於");
+            user.Choose("關於");
         } else if (kind < 970) {
             if (QWidget* about = form.AboutDialog()) about->close();
         } else if (kind < 990) {

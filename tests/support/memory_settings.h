@@ -24,14 +24,12 @@ class MemorySettings final : public SettingsStore {
 public:
     QString GetSetting(const QString& application, const QString& section, const QString& key,
                        const QString& fallback) override {
-        ++reads;
         log.push_back("read " + key);
         if (failReads) return fallback;
         return values.value(Path(application, section, key), fallback);
     }
     bool SaveSetting(const QString& application, const QString& section, const QString& key,
                      const QString& value) override {
-        ++writes;
         log.push_back("save " + key + "=" + value);
         if (failWrites) return false;
         values.insert(Path(application, section, key), value);
@@ -61,8 +59,6 @@ public:
     bool lockBusy = false;     // another copy holds the lock
     bool failReads = false;
     bool failWrites = false;
-    int reads = 0;
-    int writes = 0;
 };
 
 }  // namespace tessarin::testing
