@@ -19,8 +19,6 @@ namespace tessarin::brain {
 namespace {
 
 using Lines = std::vector<std::string>;
-using tessarin::testing::RecordingMessageBox;
-using tessarin::testing::ScriptedRandom;
 
 class RecordingReplies final : public ReplySink {
 public:
@@ -45,7 +43,7 @@ class Session : public ::testing::TestWithParam<SessionCase> {};
 
 TEST_P(Session, RepliesExactly) {
     const SessionCase& c = GetParam();
-    ScriptedRandom random;
+    testing::ScriptedRandom random;
     random.Always(c.draws);
     RecordingReplies replies;
     BrainSession session(random, replies);
@@ -228,7 +226,7 @@ TEST(SessionGames, MoveForMoveTheComputersChoice) {
 
         ClockRandom windowRandom;
         windowRandom.Seed(seed);
-        RecordingMessageBox remarks;
+        testing::RecordingMessageBox remarks;
         GameState window(remarks, windowRandom);
 
         std::mt19937 opponent(static_cast<unsigned>(seed));

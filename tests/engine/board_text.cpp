@@ -14,16 +14,10 @@ namespace tessarin::testing {
 namespace {
 
 std::int16_t SideOfLetter(char letter) {
-    switch (letter) {
-        case 'X':
-            return HumanSide;
-        case 'O':
-            return ComputerSide;
-        case '.':
-            return EmptyCell;
-        default:
-            throw std::invalid_argument(std::string("not a point marker: ") + letter);
-    }
+    if (letter == 'X') return HumanSide;
+    if (letter == 'O') return ComputerSide;
+    if (letter == '.') return EmptyCell;
+    throw std::invalid_argument(std::string("not a point marker: ") + letter);
 }
 
 }  // namespace

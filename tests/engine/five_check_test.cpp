@@ -18,8 +18,6 @@
 namespace tessarin::testing {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 // Sets up the board from a move list and checks its last stone, with SideFlag as DrawStone
 // leaves it after that stone (set after a human stone, clear after a computer stone).
 template <class Game>
@@ -45,6 +43,16 @@ void PrintTo(const LineCase& c, std::ostream* out) { *out << c.size << ": " << c
 
 class FiveCheckLines : public ::testing::TestWithParam<LineCase> {};
 
+// CheckLastStone on a sized board of the case's size and rule.
+bool CheckOnSizedBoard(const LineCase& c) {
+    RecordingMessageBox messages;
+    ScriptedRandom random{0.0f};
+    SizedGame game(messages, random);
+    game.Board.size = static_cast<std::int16_t>(c.size);
+    game.Board.overlineWins = c.overlineWins;
+    return CheckLastStone(game, c.moves);
+}
+
 TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
     const LineCase& c = GetParam();
     TestGame t;
@@ -61,6 +69,8 @@ TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
     EXPECT_EQ(t.random.draws, c.five ? 1 : 0);
     const char* remark = humanMoved ? texts::PersonWinMessages[0] : texts::ComputerWinMessages[0];
     EXPECT_EQ(t.messages.shown, c.five ? Calls{remark} : Calls{});
+    // A sized board of 19 lines under free-style is the game's board.
+    EXPECT_EQ(CheckOnSizedBoard(c), c.five);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,21 +132,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"RowStartRunsBackToPreviousRow", "X0,5 X17,4 X18,4 X19,4 X1,5", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// CheckLastStone on a sized board of the case's size and rule.
-bool CheckOnSizedBoard(const LineCase& c) {
-    RecordingMessageBox messages;
-    ScriptedRandom random{0.0f};
-    SizedGame game(messages, random);
-    game.Board.size = static_cast<std::int16_t>(c.size);
-    game.Board.overlineWins = c.overlineWins;
-    return CheckLastStone(game, c.moves);
-}
-
-// A sized board of 19 lines under free-style is the game's board: every line case again.
-TEST_P(FiveCheckLines, SameOnASizedBoardOfNineteen) {
-    EXPECT_EQ(CheckOnSizedBoard(GetParam()), GetParam().five);
-}
-
 class FiveCheckSized : public FiveCheckLines {};
 
 TEST_P(FiveCheckSized, FindsTheFivesOfItsSizeAndRule) {
@@ -195,23 +190,34 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FallingThrough2_12IntoColumnZero", "X0,10 X1,11 X3,13 X4,14 X2,12", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The remark is drawn from the winner's list at 10 x value, rounded half to even.
+// The remark is drawn from the winner's list at 10 x value, rounded half to even. The winner's
+// counter rises by one and stops at the top of 16 bits; the loser's stays.
 struct RemarkCase {
     float value;
     int index;
+    std::int16_t before = 0, after = 1;  // the winner's counter
 };
 void PrintTo(const RemarkCase& c, std::ostream* out) { *out << c.value << " -> " << c.index; }
 
 class RemarkChoice : public ::testing::TestWithParam<RemarkCase> {};
 
-TEST_P(RemarkChoice, EachWinnerGetsARemarkOfItsOwnList) {
+TEST_P(RemarkChoice, EachWinnerGetsARemarkOfItsOwnListAndOneWinMore) {
+    const RemarkCase& c = GetParam();
     for (const auto& [moves, remarks] :
          {std::pair{"X6,10 X7,10 X8,10 X9,10 X10,10", texts::PersonWinMessages},
           std::pair{"O6,10 O7,10 O8,10 O9,10 O10,10", texts::ComputerWinMessages}}) {
+        SCOPED_TRACE(moves);
         TestGame t;
-        t.random.Script({GetParam().value});
+        t.random.Script({c.value});
+        const bool human = moves[0] == 'X';
+        std::int16_t& winner = human ? t.game.PersonGrade : t.game.ComputerGrade;
+        std::int16_t& loser = human ? t.game.ComputerGrade : t.game.PersonGrade;
+        winner = c.before;
+        loser = 7;
         EXPECT_TRUE(CheckLastStone(t.game, moves));
-        EXPECT_EQ(t.messages.shown, Calls{remarks[GetParam().index]}) << moves;
+        EXPECT_EQ(t.messages.shown, Calls{remarks[c.index]});
+        EXPECT_EQ(winner, c.after);
+        EXPECT_EQ(loser, 7);
     }
 }
 
@@ -219,30 +225,11 @@ INSTANTIATE_TEST_SUITE_P(RoundHalfToEven, RemarkChoice,
                          ::testing::Values(RemarkCase{0.0f, 0},
                                            RemarkCase{std::nextafter(0.05f, 0.0f), 0},
                                            RemarkCase{0.06f, 1}, RemarkCase{0.14f, 1},
-                                           RemarkCase{0.25f, 2},                       // 2.5 -> 2
-                                           RemarkCase{0.5f, 5}, RemarkCase{0.75f, 8},  // 7.5 -> 8
+                                           RemarkCase{0.25f, 2, 32766, 32767},  // 2.5 -> 2
+                                           RemarkCase{0.5f, 5},
+                                           RemarkCase{0.75f, 8, 32767, 32767},  // 7.5 -> 8
                                            RemarkCase{0.94f, 9}, RemarkCase{0.96f, 10},
                                            RemarkCase{std::nextafter(1.0f, 0.0f), 10}));
-
-// The winner's counter rises by one and stops at the top of 16 bits; the loser's stays.
-TEST(WinCounter, RisesByOneAndStopsAtTheTop) {
-    for (const char* moves : {"X1,1 X2,1 X3,1 X4,1 X5,1", "O1,1 O2,1 O3,1 O4,1 O5,1"}) {
-        for (const auto& [before, after] :
-             {std::pair<std::int16_t, std::int16_t>{0, 1}, {32766, 32767}, {32767, 32767}}) {
-            SCOPED_TRACE(std::string(moves) + " from " + std::to_string(before));
-            TestGame t;
-            t.random.Script({0.0f});
-            const bool human = moves[0] == 'X';
-            std::int16_t& winner = human ? t.game.PersonGrade : t.game.ComputerGrade;
-            std::int16_t& loser = human ? t.game.ComputerGrade : t.game.PersonGrade;
-            winner = before;
-            loser = 7;
-            ASSERT_TRUE(CheckLastStone(t.game, moves));
-            EXPECT_EQ(winner, after);
-            EXPECT_EQ(loser, 7);
-        }
-    }
-}
 
 }  // namespace
 }  // namespace tessarin::testing

@@ -18,8 +18,6 @@
 namespace tessarin::testing {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 TEST(GameState, StartsEmpty) {
     RecordingMessageBox messages;
     ScriptedRandom random;

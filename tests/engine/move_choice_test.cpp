@@ -21,8 +21,6 @@
 namespace tessarin::testing {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 void ScriptRepeated(ScriptedRandom& random, int count, float value) {
     for (int i = 0; i < count; ++i) random.Script({value});
 }

@@ -15,6 +15,8 @@
 
 namespace tessarin::testing {
 
+using Calls = std::vector<std::string>;
+
 // Writes down each drawing call, with the point and colour a stone is drawn in, e.g.
 // "Cls", "DrawGrid", "DrawStone red (10,10)".
 class RecordingSurface final : public DrawingSurface {
