@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The board window driven like a user would, offscreen, with the message box, the random
-// generator and the settings store replaced. The BoardDrawing cases look at pixels or pixel
-// positions, so CTest runs them once more on a screen of twice the density.
+// generator and the settings store replaced.
 
 #include <gtest/gtest.h>
 
