@@ -15,8 +15,6 @@ namespace {
 
 class AboutCommandTest : public ::testing::Test {
 protected:
-    void ChooseAbout() { w.Choose("關於"); }
-
     testing::FakeRegistry registry;
     testing::RecordingStarter starter;
     int built = 0;
@@ -24,50 +22,47 @@ protected:
                           ++built;
                           return new frmAbout(w.messages, registry, starter, owner);
                       }};
-    Form1& form = w.form;
 };
 
-TEST_F(AboutCommandTest, ChoosingAboutTwiceKeepsOneModelessDialogOwnedByTheBoard) {
-    ChooseAbout();
-    QWidget* first = form.AboutDialog();
+TEST_F(AboutCommandTest, ChoosingAboutKeepsOneModelessDialogOwnedByTheBoardUntilItIsClosed) {
+    w.Choose("關於");
+    QPointer<QWidget> first = w.form.AboutDialog();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(first->parentWidget(), &form);
+    EXPECT_EQ(first->parentWidget(), &w.form);
     EXPECT_EQ(first->windowModality(), Qt::NonModal);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    ChooseAbout();
-    EXPECT_EQ(form.AboutDialog(), first);
+    w.Choose("關於");
+    EXPECT_EQ(w.form.AboutDialog(), first);
     EXPECT_EQ(built, 1);
-    EXPECT_EQ(form.findChildren<frmAbout*>().size(), 1);
+    EXPECT_EQ(w.form.findChildren<frmAbout*>().size(), 1);
 
     // The board still plays while the dialog is open.
     w.random.Always(0.0f);
     w.Click(10, 10);
     EXPECT_EQ(w.game().Board(10, 10), HumanSide);
-}
 
-TEST_F(AboutCommandTest, AClosedDialogIsBuiltAfreshNextTime) {
-    ChooseAbout();
-    QPointer<QWidget> first = form.AboutDialog();
+    // A closed dialog is built afresh next time.
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
-    ChooseAbout();
-    ASSERT_NE(form.AboutDialog(), nullptr);
-    EXPECT_TRUE(form.AboutDialog()->isVisible());
+    w.Choose("關於");
+    ASSERT_NE(w.form.AboutDialog(), nullptr);
+    EXPECT_TRUE(w.form.AboutDialog()->isVisible());
     EXPECT_EQ(built, 2);
 }
 
 TEST_F(AboutCommandTest, ClosingTheBoardClosesTheDialogAndSavesTheTally) {
-    ChooseAbout();
-    QPointer<QWidget> about = form.AboutDialog();
-    form.Game().ComputerGrade = 9;
-    EXPECT_TRUE(form.close());
+    w.Choose("關於");
+    QPointer<QWidget> about = w.form.AboutDialog();
+    w.game().PersonGrade = 2;
+    w.game().ComputerGrade = 9;
+    EXPECT_TRUE(w.form.close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(about.isNull() || !about->isVisible());
     EXPECT_EQ(w.settings.Get("ComputerGrade"), "9");
-    EXPECT_EQ(w.settings.Get("PersonGrade"), "0");
+    EXPECT_EQ(w.settings.Get("PersonGrade"), "2");
 }
 
 }  // namespace

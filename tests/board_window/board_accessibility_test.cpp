@@ -16,8 +16,9 @@ using testing::Window;
 
 // What a screen reader finds. (Whether Qt hands the focus and name-change events on to the
 // platform is seen end to end, over AT-SPI: the offscreen platform drops every event.)
-QString NameAt(QAccessibleInterface* table, int column, int row) {
-    return table->tableInterface()->cellAt(row - 1, column - 1)->text(QAccessible::Name);
+QString TextAt(QAccessibleInterface* table, int column, int row,
+               QAccessible::Text text = QAccessible::Name) {
+    return table->tableInterface()->cellAt(row - 1, column - 1)->text(text);
 }
 
 TEST(BoardAccessibility, TheBoardIsATableOfNamedPoints) {
@@ -62,22 +63,19 @@ TEST(BoardAccessibility, FocusFollowsTheKeyboardPointAndNamesFollowTheStones) {
     // The played point is a new object: a reader given the focus there speaks it anew.
     EXPECT_NE(QAccessible::uniqueId(table->focusChild()), before);
     EXPECT_FALSE(table->tableInterface()->cellAt(9, 10)->state().focused);
-    EXPECT_EQ(NameAt(table, 10, 10), "(10,10) 紅子");
-    EXPECT_EQ(NameAt(table, 9, 9), "(9,9) 黑子");
+    EXPECT_EQ(TextAt(table, 10, 10), "(10,10) 紅子");
+    EXPECT_EQ(TextAt(table, 9, 9), "(9,9) 黑子");
     // A reader speaks the focused cell; the reply follows as its note, until the point moves.
-    auto note = [&](int column, int row) {
-        return table->tableInterface()->cellAt(row - 1, column - 1)->text(QAccessible::Description);
-    };
-    EXPECT_EQ(note(10, 10), "(9,9) 黑子");
+    EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "(9,9) 黑子");
     w.Keys("Space");  // refused: no note
-    EXPECT_EQ(note(10, 10), "");
+    EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "");
     w.Keys("Space Left");
-    EXPECT_EQ(note(10, 10), "");
-    EXPECT_EQ(note(9, 10), "");
+    EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "");
+    EXPECT_EQ(TextAt(table, 9, 10, QAccessible::Description), "");
     w.form.NewGame();
-    EXPECT_EQ(note(9, 10), "棋盤已清空");
-    EXPECT_EQ(NameAt(table, 10, 10), "(10,10) 空");
-    EXPECT_EQ(NameAt(table, 9, 9), "(9,9) 空");
+    EXPECT_EQ(TextAt(table, 9, 10, QAccessible::Description), "棋盤已清空");
+    EXPECT_EQ(TextAt(table, 10, 10), "(10,10) 空");
+    EXPECT_EQ(TextAt(table, 9, 9), "(9,9) 空");
 }
 
 }  // namespace

@@ -45,7 +45,6 @@ std::vector<BlackRun> BlackRuns(const QImage& image, bool vertical, int at) {
 class DevicePixelsTest : public ::testing::Test {
 protected:
     void SetUp() override { w.Show(); }
-    GameState& game() { return w.game(); }
     QImage Image() { return w.canvas()->Snapshot(); }
     double Ratio() { return Image().devicePixelRatio(); }
     double ToImage(double windowPixels) { return windowPixels * Ratio(); }
@@ -53,23 +52,19 @@ protected:
     // Where line `index` lies in the image, in image pixels, unrounded: the column's x or the
     // row's y.
     double Line(bool column, int index) {
-        const Twips scale = form->Canvas()->Scale();
-        const double twips = LinePosition(index, game().CellSize, game().Margin);
+        const Twips scale = w.canvas()->Scale();
+        const double twips = LinePosition(index, w.game().CellSize, w.game().Margin);
         return ToImage(column ? scale.ToPixelsX(twips) : scale.ToPixelsY(twips));
-    }
-    // An image pixel between line `gap` and the next one.
-    int Between(bool column, int gap) {
-        return static_cast<int>(std::floor((Line(column, gap) + Line(column, gap + 1)) / 2));
     }
     // The black runs met by a scan across the lines of one direction, between two lines of
     // the other: all 19 rows when scanning down between two columns, and the other way.
     std::vector<BlackRun> Crossed(bool columns, int gap) {
-        return BlackRuns(Image(), !columns, Between(!columns, gap));
+        const double between = (Line(!columns, gap) + Line(!columns, gap + 1)) / 2;
+        return BlackRuns(Image(), !columns, static_cast<int>(std::floor(between)));
     }
 
     testing::Window w{testing::Shown::No};
-    Form1* form = &w.form;
-    const QSize designed = form->size();  // before the first show squares it
+    const QSize designed = w.form.size();  // before the first show squares it
 };
 
 TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
@@ -78,13 +73,13 @@ TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
     // One window pixel at this scale, to the nearest whole device pixel.
     const int thickness = std::max(1, static_cast<int>(std::lround(Ratio())));
     // The designed size, then sizes that put the lines at other fractions of a pixel.
-    const QSize sizes[] = {form->size(), {431, 431}, {557, 520}, {389, 402}};
+    const QSize sizes[] = {w.form.size(), {431, 431}, {557, 520}, {389, 402}};
     for (const QSize size : sizes) {
-        form->resize(size);
+        w.form.resize(size);
         QTest::qWait(1);
-        const std::string where = std::to_string(form->width()) + "x" +
-                                  std::to_string(form->height()) + ", cell " +
-                                  std::to_string(game().CellSize) + ", ";
+        const std::string where = std::to_string(w.form.width()) + "x" +
+                                  std::to_string(w.form.height()) + ", cell " +
+                                  std::to_string(w.game().CellSize) + ", ";
         // Each line is crossed in every gap between the lines across it: all 38 lines are
         // measured 18 times along their length.
         for (const bool columns : {true, false}) {
@@ -107,18 +102,18 @@ TEST_F(DevicePixelsTest, EveryGridLineIsOneWindowPixelInWholeDevicePixels) {
 
 TEST_F(DevicePixelsTest, StonesAreRoundAndCentredOnTheirPoints) {
     w.random.Always(0.0f);
-    const QSize sizes[] = {form->size(), {431, 431}, {557, 520}};
+    const QSize sizes[] = {w.form.size(), {431, 431}, {557, 520}};
     for (const QSize size : sizes) {
-        form->resize(size);
+        w.form.resize(size);
         QTest::qWait(1);
         const QPointF centre(Line(true, 10), Line(false, 10));
-        if (game().Board(10, 10) == EmptyCell) {
+        if (w.game().Board(10, 10) == EmptyCell) {
             w.ClickAt((centre / Ratio()).toPoint());
         }
-        ASSERT_EQ(game().Board(10, 10), HumanSide);
+        ASSERT_EQ(w.game().Board(10, 10), HumanSide);
         const QImage image = Image();
         // The disc's edge: its radius plus half its outline.
-        const double edge = ToImage(form->Canvas()->Scale().ToPixelsX(game().StoneRadius)) +
+        const double edge = ToImage(w.canvas()->Scale().ToPixelsX(w.game().StoneRadius)) +
                             std::max(1.0, std::round(Ratio())) / 2;
         // Antialiased, a pixel is more than half the stone's colour when its centre lies
         // inside the edge and less than that outside; allowing for where the coverage of a
@@ -148,14 +143,14 @@ TEST_F(DevicePixelsTest, HugeSizesStopAtTheDesktopAndTheBoardComesBack) {
     const QSize limit = desktop.expandedTo(designed);
     // (A window system that imposes such a size, as an X server without a window manager
     // does, is tried by the end-to-end test.)
-    form->resize(4000, 3000);
+    w.form.resize(4000, 3000);
     QTest::qWait(1);
-    EXPECT_LE(form->width(), limit.width());
-    EXPECT_LE(form->height(), limit.height());
+    EXPECT_LE(w.form.width(), limit.width());
+    EXPECT_LE(w.form.height(), limit.height());
     EXPECT_LE(Image().width(), std::ceil(limit.width() * Ratio()));
     EXPECT_LE(Image().height(), std::ceil(limit.height() * Ratio()));
 
-    form->resize(400, 400);
+    w.form.resize(400, 400);
     QTest::qWait(1);
     EXPECT_EQ(Crossed(true, 1).size(), std::size_t{BoardSize});
     EXPECT_EQ(Crossed(false, 18).size(), std::size_t{BoardSize});

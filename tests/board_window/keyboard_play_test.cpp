@@ -142,8 +142,15 @@ TEST(KeyboardDrawing, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
     // Never in the retained picture: it equals a mouse player's picture of the same game.
     Window mouse;
     mouse.random.Always(0.0f);
+    mouse.MoveTo(mouse.PixelOf(10, 10));
     mouse.Click(10, 10);
     EXPECT_EQ(w.canvas()->Snapshot(), mouse.canvas()->Snapshot());
+    // A mouse player's game shows exactly its picture.
+    for (const QPoint point : {QPoint(12, 7), QPoint(3, 17)}) {
+        mouse.MoveTo(mouse.PixelOf(point.x(), point.y()));
+        mouse.Click(point.x(), point.y());
+    }
+    EXPECT_EQ(mouse.OnScreen(), mouse.Picture());
     // It follows a resize, and goes at the next pointer move.
     w.form.resize(500, 560);
     EXPECT_TRUE(QTest::qWaitFor([&] { return MarkAround(w, 11, 10); }));
@@ -153,16 +160,6 @@ TEST(KeyboardDrawing, TheMarkIsDrawnOverThePictureUntilThePointerMoves) {
     // The next key brings it back where it was left, moved.
     w.Keys("Down");
     EXPECT_TRUE(MarkAround(w, 11, 11));
-}
-
-TEST(KeyboardDrawing, AMouseOnlyGameShowsExactlyItsPicture) {
-    Window w;
-    w.random.Always(0.0f);
-    for (const QPoint point : {QPoint(10, 10), QPoint(12, 7), QPoint(3, 17)}) {
-        w.MoveTo(w.PixelOf(point.x(), point.y()));
-        w.Click(point.x(), point.y());
-    }
-    EXPECT_EQ(w.OnScreen(), w.Picture());
 }
 
 }  // namespace

@@ -163,24 +163,6 @@ TEST_F(BadStoreTest, AReadOnlyFileKeepsTheStoredTally) {
     EXPECT_EQ(Read(), "[Info]\nPersonGrade=5\nComputerGrade=6\n");
 }
 
-TEST_F(BadStoreTest, AFolderInTheWayOfTheFileOrAFileInTheWayOfTheFolder) {
-    QDir().mkpath(File());  // a folder where the file should be
-    Run(true);
-    EXPECT_EQ(loadedPerson, 0);
-    EXPECT_TRUE(QFileInfo(File()).isDir());
-    QDir(File()).removeRecursively();
-    QDir(Folder()).removeRecursively();
-
-    QFile blocker(Folder());  // a file where the folder should be
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.write("not a folder");
-    blocker.close();
-    Run(true);
-    EXPECT_EQ(loadedPerson, 0);
-    EXPECT_TRUE(QFileInfo(Folder()).isFile());
-    QFile::remove(Folder());
-}
-
 // Stores a new user's broken home folder may hold. Each row starts the window on it, wins once
 // and closes: the start never blocks, the win is counted exactly once, in the store when it
 // can be stored, and the player hears of every win it could not keep.
@@ -217,6 +199,13 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
         {"a pipe", [&] { QDir().mkpath(Folder()), ::mkfifo(QFile::encodeName(File()), 0600); }, 0,
          false, lost},
         {"a folder", [&] { QDir().mkpath(File()); }, 0, false, lost},
+        {"a file in the way of the folder",
+         [&] {
+             QFile blocker(Folder());
+             ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+             blocker.write("not a folder");
+         },
+         0, false, lost},
         {"a pipe as the lock file",
          [&] {
              QDir().mkpath(Folder()),
@@ -253,6 +242,11 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
         store = IniSettingsStore(root.path());
         messages.shown.clear();
         c.make();
+        // What stands where the file or its folder should be stays there.
+        const auto inTheWay = [&] {
+            return std::pair(QFileInfo(File()).isDir(), QFileInfo(Folder()).isFile());
+        };
+        const auto before = inTheWay();
         // A real home folder is never played in; an ordinary user's that does not exist is.
         if (!store.Location("Tessarin").startsWith(passwdHome + "/.config/") ||
             !QFileInfo::exists(passwdHome)) {
@@ -263,6 +257,7 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
             EXPECT_EQ(IniSettingsStore(store).GetSetting("Tessarin", "Info", "PersonGrade", "0"),
                       QString::number(c.stored ? c.loaded + 1 : c.loaded));
             EXPECT_EQ(Told(), std::vector<std::string>(c.told.begin(), c.told.end()));
+            EXPECT_EQ(inTheWay(), before);
         }
         // What was moved aside is kept whole, and an earlier one is not replaced.
         if (c.told.data() == setAside) {

@@ -7,8 +7,7 @@
 //   win person        counted P:C    a human five played through the turn flow; the game's counts
 //   win computer      counted P:C    the same for a computer five
 //   close             closed P:C     the window closed; the program then ends
-//   hold-lock         holding        takes the store's lock and keeps it until the program is
-//   killed
+//   hold-lock         holding        takes the store's lock and keeps it until killed
 
 #include <QApplication>
 #include <cstdio>
@@ -25,7 +24,6 @@ using namespace tessarin;
 
 void Say(const char* what, const GameState& game) {
     std::printf("%s %d:%d\n", what, game.PersonGrade, game.ComputerGrade);
-    std::fflush(stdout);
 }
 
 // A five on row 1 for the human, or on row 3 for the computer, who completes it in reply to a
@@ -43,6 +41,7 @@ void Win(GameState& game, bool human) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);  // every answer reaches the test at once
     testing::RecordingMessageBox messages;
     testing::ScriptedRandom random;
     random.Always(0.0f);
@@ -63,10 +62,8 @@ int main(int argc, char* argv[]) {
         } else if (line == "hold-lock") {
             held = store.LockStore(QStringLiteral("Tessarin"), std::chrono::milliseconds(0));
             std::puts(held ? "holding" : "lock refused");
-            std::fflush(stdout);
         } else {
             std::printf("unknown command: %s\n", line.c_str());
-            std::fflush(stdout);
         }
     }
     return 0;

@@ -9,7 +9,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <cstdio>
+#include <iostream>
 #include <random>
 
 #include "engine/game_state.h"
@@ -81,8 +81,7 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
     // is seen again.
     const std::uint64_t seed = EnvNumber("TESSARIN_SOAK_SEED", 1);
     const std::uint64_t events = EnvNumber("TESSARIN_SOAK_EVENTS", 5000);
-    std::printf("soak seed %llu, %llu events\n", static_cast<unsigned long long>(seed),
-                static_cast<unsigned long long>(events));
+    std::cout << "soak seed " << seed << ", " << events << " events" << std::endl;
 
     testing::RecordingMessageBox messages;
     ClockRandom random;
@@ -146,10 +145,8 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
         const std::string broken = BrokenInvariant(form.Game());
         ASSERT_EQ(broken, "") << "seed " << seed << ", event " << i << " (kind " << kind << ")";
     }
-    std::printf("soak survived %llu events: %llu releases, %llu wins, %llu resizes, %zu boxes\n",
-                static_cast<unsigned long long>(events), static_cast<unsigned long long>(releases),
-                static_cast<unsigned long long>(wins), static_cast<unsigned long long>(resizes),
-                messages.shown.size());
+    std::cout << "soak survived " << events << " events: " << releases << " releases, " << wins
+              << " wins, " << resizes << " resizes, " << messages.shown.size() << " boxes\n";
     EXPECT_GT(wins, 0u);
 }
 
