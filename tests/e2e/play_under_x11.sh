@@ -56,13 +56,7 @@ board=$(read_board)
 [ "$board" = "$empty_board" ] || fail "board not empty before the first move:
 $board"
 play 10 10
-reply=""
-for dc in -1 0 1; do
-    for dr in -1 0 1; do
-        ((dc == 0 && dr == 0)) && continue
-        [ "$(cell_of "$board" $((10 + dc)) $((10 + dr)))" = B ] && reply="$((10 + dc)),$((10 + dr))"
-    done
-done
+reply=$(first_with B 9,9 10,9 11,9 9,10 11,10 9,11 10,11 11,11 | tr ' ' ,)
 (($(count_of "$board" R) == 1 && $(count_of "$board" B) == 1)) && [ -n "$reply" ] ||
     fail "after a click on (10,10) expected one red stone there and one black stone next to it:
 $board"

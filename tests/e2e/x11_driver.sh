@@ -126,11 +126,8 @@ start_game() {
 
 # Waits until the game has exited on its own after a close.
 wait_game_exit() {
-    local deadline=$((SECONDS + limit))
-    while kill -0 "$game_pid" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "the game did not exit within ${limit}s after a close"
-        sleep 0.1
-    done
+    game_gone() { ! kill -0 "$game_pid" 2>/dev/null; }
+    poll game_gone || fail "the game did not exit within ${limit}s after a close"
     wait "$game_pid" 2>/dev/null
     local status=$?
     game_pid=""
@@ -316,14 +313,16 @@ play() {
 $board"
 }
 
-# The first point of a list of "c,r" that is free on $board, as "c r".
-free_point() {
-    local p
+# first_with <R|B|.> <c,r>...: the first of the points that holds that on $board, as "c r".
+first_with() {
+    local p kind=$1
+    shift
     for p in "$@"; do
-        [ "$(cell_of "$board" "${p%,*}" "${p#*,}")" = . ] && { echo "${p/,/ }"; return 0; }
+        [ "$(cell_of "$board" "${p%,*}" "${p#*,}")" = "$kind" ] && { echo "${p/,/ }"; return 0; }
     done
     return 1
 }
+free_point() { first_with . "$@"; }
 
 # The checks before a test script starts: the X tools (unless `e2e_display` is wayland), the
 # tools named after the game (commands, or paths to programs) and whatever a script-defined

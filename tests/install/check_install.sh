@@ -15,19 +15,12 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 
 fail=0
-expect() {
-    if [ -e "$prefix/$1" ]; then echo "installed: $1"; else echo "MISSING: $1"; fail=1; fi
-}
 id=org.tessarin.Tessarin
-expect "$bin/tessarin"
-expect "$bin/pbrain-tessarin"
-expect "$man/man6/tessarin.6"
-expect "$man/man6/pbrain-tessarin.6"
-expect share/applications/$id.desktop
-expect share/metainfo/$id.metainfo.xml
-expect share/icons/hicolor/scalable/apps/$id.svg
-expect share/icons/hicolor/32x32/apps/$id.png
-expect share/icons/hicolor/256x256/apps/$id.png
+for file in "$bin/tessarin" "$bin/pbrain-tessarin" "$man/man6/tessarin.6" \
+    "$man/man6/pbrain-tessarin.6" share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/icons/hicolor/{scalable/apps/$id.svg,32x32/apps/$id.png,256x256/apps/$id.png}; do
+    if [ -e "$prefix/$file" ]; then echo "installed: $file"; else echo "MISSING: $file"; fail=1; fi
+done
 [ $fail -eq 0 ] || exit 1
 
 desktop-file-validate "$prefix/share/applications/$id.desktop"
