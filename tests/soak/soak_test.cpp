@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <iostream>
 #include <random>
 
@@ -109,10 +108,8 @@ TEST(Soak, TheWindowSurvivesRandomEvents) {
             QPointF at(uniform(-20, canvas->width() + 20), uniform(-20, canvas->height() + 20));
             if (chance(0.05)) at = QPointF(uniform(-1e9, 1e9), uniform(-1e9, 1e9));
             const Qt::MouseButton button = chance(0.8) ? Qt::LeftButton : Qt::RightButton;
-            QMouseEvent release(QEvent::MouseButtonRelease, at, canvas->mapToGlobal(at), button,
-                                Qt::NoButton, Qt::NoModifier);
             const bool wasOver = form.Game().GameOver;
-            QCoreApplication::sendEvent(canvas, &release);
+            user.ReleaseAt(at, button);
             wins += !wasOver && form.Game().GameOver;
             ++releases;
         } else if (kind < 850) {

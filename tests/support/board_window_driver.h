@@ -49,9 +49,9 @@ public:
         ClickAt(PixelOf(column, row), button);
     }
     // A release alone, straight to the canvas, at any position: fractions and far off included.
-    void ReleaseAt(QPointF pixel) {
-        QMouseEvent release(QEvent::MouseButtonRelease, pixel, canvas()->mapToGlobal(pixel),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    void ReleaseAt(QPointF pixel, Qt::MouseButton button = Qt::LeftButton) {
+        QMouseEvent release(QEvent::MouseButtonRelease, pixel, canvas()->mapToGlobal(pixel), button,
+                            Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(canvas(), &release);
     }
     void MoveTo(QPointF pixel) {
