@@ -104,7 +104,8 @@ orca_pid=$!
 
 "$python" "$here/a11y_reader.py" "$game_pid" "$limit" "$work/orca.log" ||
     fail "the reader's checks failed (Orca's log: $work/orca.log)"
-stop_pid "$orca_pid"
+# Orca's shutdown waits on the applications it listens to: a sanitizer build's can be slow.
+stop_pid "$orca_pid" "$limit"
 grep -q "ORCA: Shutdown complete" "$work/orca.log" || fail "Orca did not end cleanly on TERM"
 orca_pid=""
 close_politely

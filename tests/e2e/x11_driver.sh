@@ -51,11 +51,12 @@ poll() {
     done
 }
 
+# stop_pid <pid> [seconds]: TERM, and KILL if it has not ended within the seconds (5 unless given).
 stop_pid() {
     local pid=$1
     [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null || return 0
     kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do
+    for _ in $(seq $((${2:-5} * 10))); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
