@@ -6,21 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSettings>
-#include <QTemporaryFile>
+#include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace tessarin {
 namespace {
-
-QString KeyPath(const QString& section, const QString& key) { return section + '/' + key; }
 
 QString FileError(const QString& path) {
     return path + ": " + QString::fromLocal8Bit(std::strerror(errno));
@@ -41,8 +37,8 @@ QString HomeFolder() {
     return {};
 }
 
-// The file a save replaces: the one a symbolic link names, as the toolkit's own saves do, so a
-// linked settings file stays linked.
+// The file a save replaces: the one a symbolic link names, as QSaveFile itself resolves it, so
+// a linked settings file stays linked and what is kept aside is kept beside the real file.
 QString LinkTarget(QString path) {
     for (int hops = 0; hops < 40; ++hops) {
         const QFileInfo info(path);
@@ -52,37 +48,9 @@ QString LinkTarget(QString path) {
     return path;
 }
 
-// The file's bytes, read through a handle that is checked to be a regular file of a usable size
-// before anything is read from it.
-bool ReadStore(const QString& path, QByteArray& bytes, struct stat& info) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return false;
-    bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                info.st_size <= IniSettingsStore::MaxFileBytes;
-    if (read) {
-        bytes.resize(static_cast<qsizetype>(info.st_size));
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got =
-                ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            done += got;
-        }
-        bytes.truncate(done);
-        read = done == info.st_size;
-    } else {
-        errno = EINVAL;
-    }
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return read;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+bool HasKey(const SettingsStore::Section& section, const QString& key) {
+    return std::any_of(section.begin(), section.end(),
+                       [&](const auto& entry) { return entry.first == key; });
 }
 
 }  // namespace
@@ -105,126 +73,129 @@ bool IniSettingsStore::Fail(const QString& what) {
     return false;
 }
 
-IniSettingsStore::FileKind IniSettingsStore::Inspect(const QString& path) {
-    if (path.isEmpty()) {
-        Fail(QStringLiteral("no home folder to keep the settings in"));
-        return FileKind::Refused;
+IniSettingsStore::Parsed IniSettingsStore::Parse(QByteArrayView bytes, bool whole,
+                                                 const QString& section) {
+    Parsed parsed;
+    parsed.nothingElse = whole;
+    QList<QByteArray> lines = bytes.toByteArray().split('\n');
+    // The last line may go on past what was read: it is not read at all.
+    if (!whole) lines.removeLast();
+    const QByteArray header = '[' + section.toUtf8() + ']';
+    enum { Before, In, After } where = Before;
+    for (const QByteArray& raw : lines) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty()) continue;
+        if (where == Before && line == header) {
+            where = In;
+            parsed.section.emplace();
+            continue;
+        }
+        if (where == In && line.startsWith('[')) where = After;
+        const qsizetype equals = line.indexOf('=');
+        if (where == In && equals > 0) {
+            const QString key = QString::fromUtf8(line.first(equals).trimmed());
+            if (!HasKey(*parsed.section, key)) {
+                parsed.section->append({key, QString::fromUtf8(line.sliced(equals + 1).trimmed())});
+                continue;
+            }
+        }
+        parsed.nothingElse = false;
     }
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        if (errno == ENOENT) return FileKind::Absent;
-        Fail(FileError(path));
-        return FileKind::Refused;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        Fail(path + ": not a regular file");
-        return FileKind::Refused;
-    }
-    if (info.st_size <= MaxFileBytes) return FileKind::Regular;
-    // Larger than any settings could be: loading it would cost its whole size in memory, and a
-    // save would write all of it back. What it held is kept, out of the way.
-    return SetAside(path) ? FileKind::Absent : FileKind::Refused;
+    return parsed;
 }
 
-bool IniSettingsStore::SetAside(const QString& path) {
+IniSettingsStore::Found IniSettingsStore::Read(const QString& path, const QString& section,
+                                               Parsed& parsed) {
+    if (path.isEmpty()) {
+        Fail(QStringLiteral("no home folder to keep the settings in"));
+        return Found::Refused;
+    }
+    // Opened without blocking and checked through the handle before anything is read: a pipe
+    // in the file's place would block an ordinary open, and Qt has no other way to ask.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return Found::Absent;
+        Fail(FileError(path));
+        return Found::Refused;
+    }
+    QFile file;
+    struct stat info {};
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ||
+        ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (!file.isOpen()) ::close(fd);
+        Fail(path + ": not a regular file");
+        return Found::Refused;
+    }
+    const QByteArray bytes = file.read(ReadLimit);
+    if (file.error() != QFileDevice::NoError) {
+        Fail(path + ": " + file.errorString());
+        return Found::Refused;
+    }
+    parsed = Parse(bytes, bytes.size() == info.st_size, section);
+    return Found::Read;
+}
+
+bool IniSettingsStore::KeepAside(const QString& path) {
     const QByteArray from = QFile::encodeName(path);
     for (int n = 0; n < 100; ++n) {
         const QString aside = path + ".bad" + (n == 0 ? QString() : '.' + QString::number(n));
-        const QByteArray to = QFile::encodeName(aside);
-        // Never over an earlier file moved aside, even one that appears meanwhile.
-        int moved =
-            ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
-        if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
-            moved = ::link(from.constData(), to.constData());
-            if (moved == 0) ::unlink(from.constData());
-        }
-        if (moved == 0) {
+        // A second name for the same file keeps it whole whatever its size, and never takes
+        // the place of an earlier one; Qt makes only symbolic links.
+        if (::link(from.constData(), QFile::encodeName(aside).constData()) == 0) {
             setAside_ = aside;
             return true;
         }
-        if (errno == ENOENT) return true;  // another copy moved it first
-        if (errno != EEXIST) return Fail(FileError(path) + " (too large; not moved aside)");
-    }
-    return Fail(path + ": too large, and no free name to move it aside");
-}
-
-QString IniSettingsStore::GetSetting(const QString& application, const QString& section,
-                                     const QString& key, const QString& fallback) {
-    problem_.clear();
-    const QString path = Location(application);
-    if (Inspect(path) != FileKind::Regular) return fallback;
-    QSettings settings(path, QSettings::IniFormat);
-    const QVariant value = settings.value(KeyPath(section, key));
-    // A value the INI reader turned into a list (a comma in it) is no single string.
-    if (!value.isValid() || value.typeId() != QMetaType::QString) return fallback;
-    return value.toString();
-}
-
-bool IniSettingsStore::SaveSetting(const QString& application, const QString& section,
-                                   const QString& key, const QString& value) {
-    problem_.clear();
-    const QString path = Location(application);
-    const FileKind kind = Inspect(path);
-    if (kind == FileKind::Refused) return false;
-    const QString target = LinkTarget(path);
-    const QByteArray name = QFile::encodeName(target);
-
-    // The INI writer is not let write the file itself: its status keeps the first error, so a
-    // save that went through looks failed when the writer could not parse all the file held
-    // before (and a failed one may look no worse), and its process-wide copy of the file keeps
-    // a failed save's values, which every later read would return and later save write. It is
-    // given a private copy instead, whose fate the file system tells, and the copy replaces the
-    // file in one rename.
-    QByteArray current;
-    struct stat old {};
-    mode_t mode = 0;
-    QDateTime previous;
-    if (kind == FileKind::Regular) {
-        // A file that cannot be read is never overwritten: what it holds would be lost.
-        if (!ReadStore(target, current, old)) return Fail(FileError(target));
-        if (::access(name.constData(), W_OK) != 0) return Fail(FileError(target));
-        mode = old.st_mode & 07777;
-        previous = QFileInfo(target).lastModified();
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const QFileInfo where(target);
-    QDir().mkpath(where.absolutePath());
-    QTemporaryFile copy(where.absolutePath() + "/." + where.fileName() + ".XXXXXX");
-    if (!copy.open() || copy.write(current) != current.size() || !copy.flush() ||
-        ::fchmod(copy.handle(), mode) != 0) {
-        return Fail(where.absolutePath() + ": " + copy.errorString());
-    }
-    copy.close();
-    const QByteArray copyName = QFile::encodeName(copy.fileName());
-    struct stat before {};
-    struct stat after {};
-    ::stat(copyName.constData(), &before);
-    {
-        QSettings settings(copy.fileName(), QSettings::IniFormat);
-        settings.setAtomicSyncRequired(true);
-        settings.setValue(KeyPath(section, key), value);
-        settings.sync();
-    }
-    // The writer replaces the copy by a new file when, and only when, it wrote all of it.
-    if (::stat(copyName.constData(), &after) != 0 || SameFile(before, after)) {
-        return Fail(target + ": the new settings could not be written");
-    }
-    if (::rename(copyName.constData(), name.constData()) != 0) return Fail(FileError(target));
-    copy.setAutoRemove(false);
-
-    // The INI reader of every copy keeps the file it last read and reads it again only when its
-    // size or modification time (in milliseconds) changed. Two saves within one tick of the
-    // file system's clock, say "PersonGrade=6" after "PersonGrade=5", would look unchanged:
-    // make every save's time later than the one it replaced.
-    if (previous.isValid()) {
-        QFile file(target);
-        if (QFileInfo(file).lastModified() <= previous && file.open(QIODevice::ReadOnly)) {
-            file.setFileTime(previous.addMSecs(1), QFileDevice::FileModificationTime);
+        if (errno == EEXIST) continue;
+        const QString error = FileError(path);
+        // Where the file system has no hard links, a copy (never over an existing file).
+        if (QFile::copy(path, aside)) {
+            setAside_ = aside;
+            return true;
         }
+        if (!QFileInfo::exists(aside)) return Fail(error + " (not kept aside, so not replaced)");
     }
+    return Fail(path + ": no free name to keep it aside, so it is not replaced");
+}
+
+std::optional<SettingsStore::Section> IniSettingsStore::ReadSection(const QString& application,
+                                                                    const QString& section) {
+    problem_.clear();
+    Parsed parsed;
+    if (Read(Location(application), section, parsed) != Found::Read) return std::nullopt;
+    return parsed.section;
+}
+
+bool IniSettingsStore::UpdateSection(const QString& application, const QString& section,
+                                     const Update& update) {
+    problem_.clear();
+    const QString target = LinkTarget(Location(application));
+    Parsed old;
+    const Found found = Read(target, section, old);
+    // A file that cannot be read is never replaced: what it holds would be lost.
+    if (found == Found::Refused) return false;
+    const Section values = update(old.section);
+    const Section kept = old.section.value_or(Section());
+    const bool dropsSomething =
+        !old.nothingElse || std::any_of(kept.begin(), kept.end(), [&](const auto& entry) {
+            return !HasKey(values, entry.first);
+        });
+    if (found == Found::Read && dropsSomething && !KeepAside(target)) return false;
+
+    QByteArray text = '[' + section.toUtf8() + "]\n";
+    for (const auto& [key, value] : values) text += key.toUtf8() + '=' + value.toUtf8() + '\n';
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()) {
+        return Fail(target + ": " + file.errorString());
+    }
+    // QSaveFile syncs too but takes no notice of a failed sync: a save is done only on disk.
+    if (::fsync(file.handle()) != 0) {
+        Fail(FileError(target));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) return Fail(target + ": " + file.errorString());
     return true;
 }
 

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace tessarin {
 
-// The per-user settings store: strings addressed by application, section and key.
+// The per-user settings store: one section of keys and values per application.
 class SettingsStore {
 public:
     // While one lives, no other copy of the program that asks for the same application's lock
@@ -16,15 +20,21 @@ public:
     public:
         virtual ~Lock() = default;
     };
+    // Keys and their values, in the order they are stored.
+    using Section = QList<std::pair<QString, QString>>;
 
     virtual ~SettingsStore() = default;
-    // The stored string, or `fallback` when the key is absent or the store cannot be read.
-    // Every call sees what other copies of the program have saved before it.
-    virtual QString GetSetting(const QString& application, const QString& section,
-                               const QString& key, const QString& fallback) = 0;
-    // Creates what is needed and replaces an earlier value; false when it could not be stored.
-    virtual bool SaveSetting(const QString& application, const QString& section, const QString& key,
-                             const QString& value) = 0;
+    // The section as stored now (another copy may have saved since the last call), or nothing
+    // when it is absent or the store cannot be read. A key stored twice counts once, first.
+    virtual std::optional<Section> ReadSection(const QString& application,
+                                               const QString& section) = 0;
+    // Reads the section as stored now, has `update` make the new one from it (nothing: no such
+    // section), and makes that, and nothing else, the application's store, in one step. False
+    // when it could not be read or stored, and then the store is as it was; a store that
+    // cannot be read is never replaced, and `update` is not called.
+    using Update = std::function<Section(const std::optional<Section>& stored)>;
+    virtual bool UpdateSection(const QString& application, const QString& section,
+                               const Update& update) = 0;
     // The application's lock, waiting at most `wait` for another copy to let it go; nothing when
     // it could not be had in that time (a lock left by a copy that died is taken over at once).
     virtual std::unique_ptr<Lock> LockStore(const QString& application,
@@ -35,8 +45,17 @@ public:
     // Why the last call failed, for a log line; empty when it did not fail, or when a lock was
     // refused only because another copy holds it.
     virtual QString Problem() const { return {}; }
-    // Where a store found unfit to be read was moved since the last call, or empty.
+    // Where a save kept what the store held besides the section, since the last call; empty
+    // when it kept nothing.
     virtual QString TakeSetAside() { return {}; }
+
+    // The value of `key` in the stored section, or `fallback` when there is none.
+    QString GetSetting(const QString& application, const QString& section, const QString& key,
+                       const QString& fallback) {
+        for (const auto& [name, value] : ReadSection(application, section).value_or(Section()))
+            if (name == key) return value;
+        return fallback;
+    }
 };
 
 }  // namespace tessarin

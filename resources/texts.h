@@ -66,5 +66,8 @@ inline constexpr const char* TallyLostAtClose =
     "唉呀！還有比數沒存進去，關掉就不見了，真是不好意思！";
 inline constexpr const char* TallySetAside =
     "比數檔壞掉了，我把它搬到旁邊放著，比數從0:0重新開始吧！";
+// The store held more than a tally, but the tally could be read and goes on.
+inline constexpr const char* TallyKeptAside =
+    "比數檔裡混了看不懂的東西，我把原來的檔案留在旁邊，比數照樣接著記！";
 
 }  // namespace tessarin::texts

@@ -48,26 +48,40 @@ protected:
         QFile file(File());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
+        written = bytes;
     }
-    QByteArray Read() {
-        QFile::setPermissions(File(), QFile::ReadOwner | QFile::WriteOwner);
-        QFile file(File());
+    QByteArray Read(const QString& path) {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
     }
-    // Opens the window on the store as it is, optionally wins a game, and closes it.
-    void Run(bool winOnce = false) {
+    QByteArray Read() { return Read(File()); }
+    // The tally as a fresh copy of the game would read it, "PersonGrade:ComputerGrade".
+    std::string Stored() {
+        IniSettingsStore reader(store);
+        return (reader.GetSetting("Tessarin", "Info", "PersonGrade", "0") + ':' +
+                reader.GetSetting("Tessarin", "Info", "ComputerGrade", "0"))
+            .toStdString();
+    }
+    enum class Win { None, Person, Computer };
+    // Opens the window on the store as it is, optionally lets one side win a game (the human
+    // by its own stone, the computer by its reply), and closes it.
+    void Run(Win win = Win::None) {
         ::alarm(60);
         Form1 form({messages, random, store, nullptr});
         form.show();
         loadedPerson = form.Game().PersonGrade;
         loadedComputer = form.Game().ComputerGrade;
-        if (winOnce) {
-            for (int x = 1; x <= 4; ++x) form.Game().Board(x, 1) = HumanSide;
-            form.Game().CurX = 5;
-            form.Game().CurY = 1;
+        if (win != Win::None) {
+            GameState& game = form.Game();
+            const bool person = win == Win::Person;
+            for (int x = 1; x <= 4; ++x)
+                game.Board(x, person ? 1 : 3) = person ? HumanSide : ComputerSide;
+            game.CurX = person ? 5 : 19;
+            game.CurY = person ? 1 : 19;
             random.Always(0.0f);
-            EXPECT_FALSE(form.Game().PlaceHumanStone());
-            EXPECT_EQ(form.Game().GameOver, BoolTrue);
+            if (game.PlaceHumanStone()) game.ComputerMove();
+            EXPECT_EQ(game.GameOver, BoolTrue);
         }
         EXPECT_TRUE(form.close());
         counted = form.Game().PersonGrade;
@@ -75,8 +89,8 @@ protected:
     // The tally messages shown, each by its first line.
     std::vector<std::string> Told() const {
         std::vector<std::string> told;
-        for (const char* tally :
-             {texts::TallyNotSaved, texts::TallyLostAtClose, texts::TallySetAside})
+        for (const char* tally : {texts::TallyNotSaved, texts::TallyLostAtClose,
+                                  texts::TallySetAside, texts::TallyKeptAside})
             for (const std::string& text : messages.shown)
                 if (text.starts_with(tally)) told.emplace_back(tally);
         return told;
@@ -86,24 +100,33 @@ protected:
     IniSettingsStore store{root.path()};
     testing::RecordingMessageBox messages;
     testing::ScriptedRandom random;
+    QByteArray written;  // what Write() last put in the file
     int loadedPerson = -1;
     int loadedComputer = -1;
     int counted = -1;
 };
 
-TEST_F(BadStoreTest, RandomBytesLoadAsZeroAndTheWindowStillCloses) {
+// Random bytes of up to twice what is read, half of them after a good tally: the tally goes on
+// from what could be read, and whatever else the file held is kept whole beside it.
+TEST_F(BadStoreTest, RandomJunkNeitherCostsTheTallyNorAWin) {
     constexpr int Files = 200;
     std::mt19937 bytes(1208);
     for (int i = 0; i < Files; ++i) {
-        QByteArray garbage(std::uniform_int_distribution<>(1, 4096)(bytes), '\0');
-        for (char& c : garbage) c = static_cast<char>(bytes());
-        Write(garbage);
-        Run();
-        EXPECT_EQ(loadedPerson, 0) << "file " << i;
-        EXPECT_EQ(loadedComputer, 0) << "file " << i;
-        QFile::remove(File());
+        const bool tally = i % 2 == 0;
+        QByteArray file = tally ? "[Info]\nPersonGrade=7\nComputerGrade=3\n" : "";
+        const int junk = std::uniform_int_distribution<>(0, 2 * IniSettingsStore::ReadLimit)(bytes);
+        for (int b = 0; b < junk; ++b) file += static_cast<char>(bytes());
+        Write(file);
+        Run(Win::Computer);
+        EXPECT_EQ(loadedPerson, tally ? 7 : 0) << "file " << i;
+        EXPECT_EQ(loadedComputer, tally ? 3 : 0) << "file " << i;
+        EXPECT_EQ(Stored(), tally ? "7:4" : "0:1") << "file " << i;
+        if (junk > 0) {
+            EXPECT_TRUE(Read(File() + ".bad") == written) << "file " << i;
+        }
+        QDir(Folder()).removeRecursively();
     }
-    std::printf("settings: %d files of random bytes loaded and closed\n", Files);
+    std::printf("settings: %d files of random junk loaded, won in and closed\n", Files);
 }
 
 TEST_F(BadStoreTest, UnusableValuesLoadAsZeroAndGoodOnesSurvive) {
@@ -116,8 +139,9 @@ TEST_F(BadStoreTest, UnusableValuesLoadAsZeroAndGoodOnesSurvive) {
         {"[Info]\nPersonGrade=40000\nComputerGrade=-40000\n", 0, 0},
         {"[Info]\nPersonGrade=-32768\nComputerGrade=32767\n", -32768, 32767},
         {"[Info]\nPersonGrade=1.5\nComputerGrade=\n", 0, 0},
-        {"[Info]\nPersonGrade=\"7\"\nComputerGrade=1,2\n", 7, 0},
-        {"[Info\nPersonGrade=7\n", 7, 0},  // the INI reader forgives the missing bracket
+        {"[Info]\nPersonGrade=\"7\"\nComputerGrade=1,2\n", 0, 0},
+        {"[Info\nPersonGrade=7\n", 0, 0},  // no tally without its section
+        {" [Info] \r\n\r\nComputerGrade = 2\r\nPersonGrade=5\r\n", 5, 2},
         {"", 0, 0},
     };
     for (const Case& c : cases) {
@@ -125,13 +149,10 @@ TEST_F(BadStoreTest, UnusableValuesLoadAsZeroAndGoodOnesSurvive) {
         Run();
         EXPECT_EQ(loadedPerson, c.person) << c.file;
         EXPECT_EQ(loadedComputer, c.computer) << c.file;
-        // Closing leaves what was loaded, as decimal strings.
-        const QByteArray after = Read();
-        EXPECT_TRUE(after.contains("PersonGrade=" + QByteArray::number(c.person)))
-            << after.toStdString();
-        EXPECT_TRUE(after.contains("ComputerGrade=" + QByteArray::number(c.computer)))
-            << after.toStdString();
-        QFile::remove(File());
+        // Closing leaves what was loaded, as decimal strings, and nothing else.
+        EXPECT_EQ(Read(), "[Info]\nPersonGrade=" + QByteArray::number(c.person) +
+                              "\nComputerGrade=" + QByteArray::number(c.computer) + '\n');
+        QDir(Folder()).removeRecursively();
     }
     std::printf("settings: %zu malformed stores tried\n", std::size(cases));
 }
@@ -139,7 +160,7 @@ TEST_F(BadStoreTest, UnusableValuesLoadAsZeroAndGoodOnesSurvive) {
 TEST_F(BadStoreTest, AnUnreadableFileIsNeitherReadNorOverwritten) {
     Write("[Info]\nPersonGrade=12\nComputerGrade=3\n");
     ASSERT_TRUE(QFile::setPermissions(File(), QFileDevice::Permissions()));
-    Run(/*winOnce=*/true);
+    Run(Win::Person);
     EXPECT_EQ(loadedPerson, 0);
     EXPECT_EQ(loadedComputer, 0);
     EXPECT_EQ(Read(), "[Info]\nPersonGrade=12\nComputerGrade=3\n");
@@ -148,7 +169,7 @@ TEST_F(BadStoreTest, AnUnreadableFileIsNeitherReadNorOverwritten) {
 TEST_F(BadStoreTest, AReadOnlyFolderKeepsTheStoredTally) {
     Write("[Info]\nPersonGrade=12\nComputerGrade=3\n");
     ASSERT_TRUE(QFile::setPermissions(Folder(), QFile::ReadOwner | QFile::ExeOwner));
-    Run(/*winOnce=*/true);  // the win cannot be stored: the old tally stays whole
+    Run(Win::Person);  // the win cannot be stored: the old tally stays whole
     EXPECT_EQ(loadedPerson, 12);
     EXPECT_EQ(loadedComputer, 3);
     EXPECT_EQ(Read(), "[Info]\nPersonGrade=12\nComputerGrade=3\n");
@@ -158,74 +179,113 @@ TEST_F(BadStoreTest, AReadOnlyFileKeepsTheStoredTally) {
     Write("[Info]\nPersonGrade=5\nComputerGrade=6\n");
     ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner));
     ASSERT_TRUE(QFile::setPermissions(Folder(), QFile::ReadOwner | QFile::ExeOwner));
-    Run(/*winOnce=*/true);
+    Run(Win::Person);
     EXPECT_EQ(loadedPerson, 5);
     EXPECT_EQ(Read(), "[Info]\nPersonGrade=5\nComputerGrade=6\n");
 }
 
 // Stores a new user's broken home folder may hold. Each row starts the window on it, wins once
 // and closes: the start never blocks, the win is counted exactly once, in the store when it
-// can be stored, and the player hears of every win it could not keep.
+// can be stored, the player hears of every win it could not keep, and whatever the file held
+// besides a tally is kept byte for byte beside it.
 TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
     const QByteArray tally = "[Info]\nPersonGrade=7\nComputerGrade=3\n";
-    const auto junk = [&](int bytes) {
-        std::mt19937 draw(bytes);
-        QByteArray file = tally;
-        while (file.size() < tally.size() + bytes) file += static_cast<char>(draw());
-        Write(file);
+    constexpr int Limit = IniSettingsStore::ReadLimit;
+    const auto junk = [](int bytes, int seed, char from = 0) {
+        std::mt19937 draw(seed);
+        QByteArray junk;
+        while (junk.size() < bytes) junk += static_cast<char>(from + draw() % (256 - from));
+        return junk;
     };
     const QByteArray home = qgetenv("HOME");
     const QString passwdHome = QFile::decodeName(getpwuid(getuid())->pw_dir);
     const char* const lost[] = {texts::TallyNotSaved, texts::TallyLostAtClose};
+    const char* const kept[] = {texts::TallyKeptAside};
     const char* const setAside[] = {texts::TallySetAside};
     const char* const notSaved[] = {texts::TallyNotSaved};  // stored at close, without the lock
     struct Case {
         const char* name;
         std::function<void()> make;
-        int loaded;   // PersonGrade the window starts with
-        bool stored;  // the win is in the store afterwards
+        const char* loaded;  // the tally the window starts with
+        const char* stored;  // the tally in the store afterwards, as a new copy reads it
         std::span<const char* const> told;
+        // Where the file is kept as it was: after the file's name, or in the temporary folder
+        // when it starts with a slash.
+        const char* aside = nullptr;
     };
     const Case cases[] = {
-        {"4 KiB of junk after the tally", [&] { junk(4 << 10); }, 7, true, {}},
-        {"60 KiB of junk after the tally", [&] { junk(60 << 10); }, 7, true, {}},
-        {"1 MiB of junk after the tally", [&] { junk(1 << 20); }, 0, true, setAside},
+        {"a tally", [&] { Write(tally); }, "7:3", "8:3", {}},
+        {"4 KiB of junk after the tally", [&] { Write(tally + junk(4 << 10, 1)); }, "7:3", "8:3",
+         kept, ".bad"},
+        // Bytes an INI writer escapes, each as several: carried over, they would grow the file.
+        {"junk that escapes larger, just under the limit",
+         [&] { Write(tally + junk(Limit - tally.size() - 1, 2, '\x80')); }, "7:3", "8:3", kept,
+         ".bad"},
+        {"junk just over the limit", [&] { Write(tally + junk(Limit - tally.size() + 1, 3)); },
+         "7:3", "8:3", kept, ".bad"},
+        {"1 MiB of junk after the tally", [&] { Write(tally + junk(1 << 20, 4)); }, "7:3", "8:3",
+         kept, ".bad"},
         {"100 MB, .bad already taken",
          [&] {
              Write("an earlier one"), QFile::rename(File(), File() + ".bad"), Write(tally);
-             EXPECT_EQ(::truncate(QFile::encodeName(File()), 100'000'000), 0);
+             ASSERT_EQ(::truncate(QFile::encodeName(File()), 100'000'000), 0);
+             written.resize(100'000'000, '\0');
          },
-         0, true, setAside},
-        {"a pipe", [&] { QDir().mkpath(Folder()), ::mkfifo(QFile::encodeName(File()), 0600); }, 0,
-         false, lost},
-        {"a folder", [&] { QDir().mkpath(File()); }, 0, false, lost},
+         "7:3", "8:3", kept, ".bad.1"},
+        {"junk before the tally", [&] { Write(junk(3000, 5, ' ') + '\n' + tally); }, "7:3", "8:3",
+         kept, ".bad"},
+        {"the tally twice", [&] { Write(tally + "[Info]\nPersonGrade=1\nComputerGrade=1\n"); },
+         "7:3", "8:3", kept, ".bad"},
+        {"another key with the tally", [&] { Write(tally + "Sound=on\n"); }, "7:3", "8:3", kept,
+         ".bad"},
+        {"junk and no tally", [&] { Write(junk(5000, 6)); }, "0:0", "1:0", setAside, ".bad"},
+        {"the tally only past the limit", [&] { Write(junk(Limit, 7, ' ') + '\n' + tally); }, "0:0",
+         "1:0", setAside, ".bad"},
+        {"a store kept aside by an earlier win",
+         [&] {
+             Write(tally + junk(100, 8)), Run(Win::Person), messages.shown.clear();
+             written = Read(File() + ".bad");
+         },
+         "8:3",
+         "9:3",
+         {},
+         ".bad"},
+        {"a pipe", [&] { QDir().mkpath(Folder()), ::mkfifo(QFile::encodeName(File()), 0600); },
+         "0:0", "0:0", lost},
+        {"a folder", [&] { QDir().mkpath(File()); }, "0:0", "0:0", lost},
         {"a file in the way of the folder",
          [&] {
              QFile blocker(Folder());
              ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
              blocker.write("not a folder");
          },
-         0, false, lost},
+         "0:0", "0:0", lost},
         {"a pipe as the lock file",
          [&] {
              QDir().mkpath(Folder()),
                  ::mkfifo(QFile::encodeName(Folder() + "/Tessarin.lock"), 0600);
          },
-         0, true, notSaved},
+         "0:0", "1:0", notSaved},
         {"a link to a device", [&] { QDir().mkpath(Folder()), QFile::link("/dev/zero", File()); },
-         0, false, lost},
+         "0:0", "0:0", lost},
         {"a link to a file the user may not write",
          [&] {
              Write(tally), QFile::rename(File(), root.path() + "/ro"), QFile::link("../ro", File());
              QFile::setPermissions(root.path() + "/ro", QFile::ReadOwner);
          },
-         7, false, lost},
+         "7:3", "7:3", lost},
+        {"a link to a junk-tailed file",
+         [&] {
+             Write(tally + junk(200, 9)), QFile::rename(File(), root.path() + "/real");
+             QFile::link("../real", File());
+         },
+         "7:3", "8:3", kept, "/real.bad"},
         {"no HOME, no XDG_CONFIG_HOME",
          [&] {
              qunsetenv("HOME"), qunsetenv("XDG_CONFIG_HOME"), store = IniSettingsStore();
              EXPECT_EQ(store.Location("Tessarin"), passwdHome + "/.config/Tessarin/Tessarin.ini");
          },
-         0, false, lost},
+         "0:0", "0:0", lost},
         {"a relative XDG_CONFIG_HOME",
          [&] {
              qputenv("HOME", QFile::encodeName(root.path())),
@@ -233,8 +293,8 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
              store = IniSettingsStore();
              ASSERT_EQ(store.Location("Tessarin"), root.path() + "/.config/Tessarin/Tessarin.ini");
          },
-         0,
-         true,
+         "0:0",
+         "1:0",
          {}},
     };
     for (const Case& c : cases) {
@@ -250,19 +310,18 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
         // A real home folder is never played in; an ordinary user's that does not exist is.
         if (!store.Location("Tessarin").startsWith(passwdHome + "/.config/") ||
             !QFileInfo::exists(passwdHome)) {
-            Run(/*winOnce=*/true);
-            EXPECT_EQ(loadedPerson, c.loaded);
-            EXPECT_EQ(counted, c.loaded + 1);
-            // A store that could not take the win is left as it was: the same count, or none.
-            EXPECT_EQ(IniSettingsStore(store).GetSetting("Tessarin", "Info", "PersonGrade", "0"),
-                      QString::number(c.stored ? c.loaded + 1 : c.loaded));
+            Run(Win::Person);
+            EXPECT_EQ(std::to_string(loadedPerson) + ':' + std::to_string(loadedComputer),
+                      c.loaded);
+            EXPECT_EQ(counted, loadedPerson + 1);
+            EXPECT_EQ(Stored(), c.stored);
             EXPECT_EQ(Told(), std::vector<std::string>(c.told.begin(), c.told.end()));
             EXPECT_EQ(inTheWay(), before);
         }
-        // What was moved aside is kept whole, and an earlier one is not replaced.
-        if (c.told.data() == setAside) {
-            const bool second = QFile::exists(File() + ".bad.1");
-            EXPECT_EQ(QFileInfo(File() + ".bad").size(), second ? 14 : tally.size() + (1 << 20));
+        if (c.aside) {
+            const QString aside = (c.aside[0] == '/' ? root.path() : File()) + c.aside;
+            EXPECT_TRUE(Read(aside) == written) << "not kept whole";
+            EXPECT_FALSE(QFile::exists(aside + ".1"));  // and kept once
         }
         qputenv("HOME", home), qunsetenv("XDG_CONFIG_HOME");
         QFile::setPermissions(root.path() + "/ro", QFile::ReadOwner | QFile::WriteOwner);
@@ -276,10 +335,10 @@ TEST_F(BadStoreTest, HostileStoresNeitherBlockNorCountAWinTwice) {
 TEST_F(BadStoreTest, AWinThatCouldNotBeStoredIsNotFoundLater) {
     Write("[Info]\nPersonGrade=5\nComputerGrade=6\n");
     ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner));
-    Run(/*winOnce=*/true);
+    Run(Win::Person);
     EXPECT_EQ(counted, 6);
     ASSERT_TRUE(QFile::setPermissions(File(), QFile::ReadOwner | QFile::WriteOwner));
-    Run(/*winOnce=*/true);
+    Run(Win::Person);
     EXPECT_EQ(loadedPerson, 5);
     EXPECT_TRUE(Read().contains("PersonGrade=6")) << Read().toStdString();
 }

@@ -8,6 +8,7 @@
 //   win computer      counted P:C    the same for a computer five
 //   close             closed P:C     the window closed; the program then ends
 //   hold-lock         holding        takes the store's lock and keeps it until killed
+//   told              told N         how many messages the player has been shown
 
 #include <QApplication>
 #include <cstdio>
@@ -62,6 +63,8 @@ int main(int argc, char* argv[]) {
         } else if (line == "hold-lock") {
             held = store.LockStore(QStringLiteral("Tessarin"), std::chrono::milliseconds(0));
             std::puts(held ? "holding" : "lock refused");
+        } else if (line == "told") {
+            std::printf("told %zu\n", messages.shown.size());
         } else {
             std::printf("unknown command: %s\n", line.c_str());
         }

@@ -3,6 +3,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "platform/settings_store.h"
@@ -22,17 +23,31 @@ private:
 // A settings store in memory that can be told to refuse reads, writes or its lock.
 class MemorySettings final : public SettingsStore {
 public:
-    QString GetSetting(const QString& application, const QString& section, const QString& key,
-                       const QString& fallback) override {
-        log.push_back("read " + key);
-        if (failReads) return fallback;
-        return values.value(Path(application, section, key), fallback);
+    std::optional<Section> ReadSection(const QString& application,
+                                       const QString& section) override {
+        log.push_back("read " + section);
+        if (failReads) return std::nullopt;
+        Section found;
+        for (const auto& [path, value] : values.asKeyValueRange())
+            if (path.startsWith(Path(application, section, {})))
+                found.append({path.section('/', 2), value});
+        if (found.isEmpty()) return std::nullopt;
+        return found;
     }
-    bool SaveSetting(const QString& application, const QString& section, const QString& key,
-                     const QString& value) override {
-        log.push_back("save " + key + "=" + value);
+    bool UpdateSection(const QString& application, const QString& section,
+                       const Update& update) override {
+        if (failReads) {
+            log.push_back("read " + section);
+            return false;
+        }
+        const Section saved = update(ReadSection(application, section));
+        QStringList written;
+        for (const auto& [key, value] : saved) written << key + "=" + value;
+        log.push_back("save " + written.join(' '));
         if (failWrites) return false;
-        values.insert(Path(application, section, key), value);
+        values.clear();
+        for (const auto& [key, value] : saved)
+            values.insert(Path(application, section, key), value);
         return true;
     }
     std::unique_ptr<Lock> LockStore(const QString& application,

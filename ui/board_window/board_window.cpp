@@ -95,7 +95,6 @@ Form1::Form1(BoardServices services, QWidget* parent)
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);
-    TellSetAside();
     // Copied whole into the game's own lists, which must be exactly as long.
     static_assert(texts::ComputerWinMessages.size() ==
                   std::tuple_size_v<decltype(game_.ComputerWinMessages)>);
@@ -311,15 +310,20 @@ void Form1::RedrawStones() {
 void Form1::WinCounted() { TellSaveOutcome(scores_.Save(game_), false); }
 
 void Form1::TellSetAside() {
-    if (const QString aside = scores_.TakeSetAside(); !aside.isEmpty()) {
-        TellOfTally(texts::TallySetAside, aside,
-                    "the tally file was too large to be one; moved to " + aside +
+    const ScoreStore::SetAside aside = scores_.TakeSetAside();
+    if (aside.file.isEmpty()) return;
+    if (aside.tallyRead) {
+        TellOfTally(texts::TallyKeptAside, aside.file,
+                    "the tally file held more than a tally; kept as it was in " + aside.file +
+                        ", the tally goes on");
+    } else {
+        TellOfTally(texts::TallySetAside, aside.file,
+                    "no tally could be read from the tally file; kept as it was in " + aside.file +
                         ", the tally starts at 0:0");
     }
 }
 
 void Form1::TellSaveOutcome(ScoreStore::Outcome outcome, bool closing) {
-    // A save may find a too-large file another copy left meanwhile.
     TellSetAside();
     if (outcome == ScoreStore::Outcome::Stored) toldNotSaved_ = false;
     if (outcome != ScoreStore::Outcome::Failed || !scores_.HasUnsavedWins(game_)) return;

@@ -31,35 +31,44 @@ std::optional<std::int16_t> ScoreStore::ParseGrade(const QString& text) {
     return value;
 }
 
-std::int16_t ScoreStore::Read(const char* key) {
-    const QString stored =
-        settings_->GetSetting(QString::fromLatin1(Application), QString::fromLatin1(Section),
-                              QString::fromLatin1(key), QStringLiteral("0"));
-    return ParseGrade(stored).value_or(0);
-}
-
-bool ScoreStore::Write(const char* key, std::int16_t value) {
-    const bool stored =
-        settings_->SaveSetting(QString::fromLatin1(Application), QString::fromLatin1(Section),
-                               QString::fromLatin1(key), QString::number(value));
-    if (!stored) problem_ = settings_->Problem();
-    return stored;
+ScoreStore::Counts ScoreStore::CountsOf(const std::optional<SettingsStore::Section>& section) {
+    const auto count = [&](const char* key) -> std::int16_t {
+        for (const auto& [name, value] : section.value_or(SettingsStore::Section()))
+            if (name == QLatin1String(key)) return ParseGrade(value).value_or(0);
+        return 0;
+    };
+    return {count(PersonKey), count(ComputerKey)};
 }
 
 void ScoreStore::Load(GameState& game) {
-    game.PersonGrade = storedPerson_ = Read(PersonKey);
-    game.ComputerGrade = storedComputer_ = Read(ComputerKey);
+    const Counts stored = CountsOf(
+        settings_->ReadSection(QString::fromLatin1(Application), QString::fromLatin1(Section)));
+    game.PersonGrade = storedPerson_ = stored.person;
+    game.ComputerGrade = storedComputer_ = stored.computer;
 }
 
 bool ScoreStore::Merge(GameState& game) {
-    const std::int16_t person = Add(Read(PersonKey), game.PersonGrade - storedPerson_);
-    const std::int16_t computer = Add(Read(ComputerKey), game.ComputerGrade - storedComputer_);
-    // A count that could not be written keeps its wins for the next save.
-    const bool personStored = Write(PersonKey, person);
-    if (personStored) game.PersonGrade = storedPerson_ = person;
-    const bool computerStored = Write(ComputerKey, computer);
-    if (computerStored) game.ComputerGrade = storedComputer_ = computer;
-    return personStored && computerStored;
+    Counts saved;
+    const auto addWins = [&](const std::optional<SettingsStore::Section>& now) {
+        tallyRead_ = now.has_value();
+        const Counts stored = CountsOf(now);
+        saved = {Add(stored.person, game.PersonGrade - storedPerson_),
+                 Add(stored.computer, game.ComputerGrade - storedComputer_)};
+        return SettingsStore::Section{
+            {QString::fromLatin1(PersonKey), QString::number(saved.person)},
+            {QString::fromLatin1(ComputerKey), QString::number(saved.computer)},
+        };
+    };
+    // Both counts in one write: no save can leave one of them behind.
+    if (!settings_->UpdateSection(QString::fromLatin1(Application), QString::fromLatin1(Section),
+                                  addWins)) {
+        // The wins stay counted here for the next save.
+        problem_ = settings_->Problem();
+        return false;
+    }
+    game.PersonGrade = storedPerson_ = saved.person;
+    game.ComputerGrade = storedComputer_ = saved.computer;
+    return true;
 }
 
 ScoreStore::Outcome ScoreStore::Save(GameState& game) {
@@ -88,6 +97,6 @@ QString ScoreStore::Location() const {
     return settings_->Location(QString::fromLatin1(Application));
 }
 
-QString ScoreStore::TakeSetAside() { return settings_->TakeSetAside(); }
+ScoreStore::SetAside ScoreStore::TakeSetAside() { return {settings_->TakeSetAside(), tallyRead_}; }
 
 }  // namespace tessarin

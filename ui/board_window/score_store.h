@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/settings_store.h"
+
 namespace tessarin {
 
 class GameState;
-class SettingsStore;
 
 class ScoreStore {
 public:
@@ -36,9 +37,9 @@ public:
     void Load(GameState& game);
     // Under the store's lock, reads both counts as they are stored now (another copy may have
     // saved its wins, the player may have reset the tally), adds the wins counted here since
-    // the last save, and writes PersonGrade, then ComputerGrade. The game then holds the
-    // stored counts, so the score box shows the whole tally. Without the lock nothing is
-    // written and the wins wait for the next save. Stored only when both were stored.
+    // the last save, and stores PersonGrade and ComputerGrade in one write. The game then
+    // holds the stored counts, so the score box shows the whole tally. Without the lock
+    // nothing is written and the wins wait for the next save.
     Outcome Save(GameState& game);
     // The same at close, the last chance: when the lock cannot be had, it writes without it
     // rather than drop the wins.
@@ -46,18 +47,29 @@ public:
     // Wins counted here that no save has stored yet.
     bool HasUnsavedWins(const GameState& game) const;
 
+    // Where a save kept the store as it was, because the store held more than a tally, since
+    // the last question; and whether a tally could be read from it (else the tally went on
+    // from 0:0).
+    struct SetAside {
+        QString file;  // empty: nothing was kept aside
+        bool tallyRead = false;
+    };
+
     // For telling the player: where the tally is kept, why the last save failed (for a log
-    // line), and where a store unfit to be read was moved since the last question.
+    // line), and what a save kept aside.
     QString Location() const;
     QString Problem() const { return problem_; }
-    QString TakeSetAside();
+    SetAside TakeSetAside();
 
     // A stored count: a decimal integer that fits 16 bits, or nothing.
     static std::optional<std::int16_t> ParseGrade(const QString& text);
 
 private:
-    std::int16_t Read(const char* key);
-    bool Write(const char* key, std::int16_t value);
+    struct Counts {
+        std::int16_t person = 0;
+        std::int16_t computer = 0;
+    };
+    static Counts CountsOf(const std::optional<SettingsStore::Section>& section);
     bool Merge(GameState& game);
 
     SettingsStore* settings_;
@@ -65,6 +77,7 @@ private:
     // wins not yet stored.
     std::int16_t storedPerson_ = 0;
     std::int16_t storedComputer_ = 0;
+    bool tallyRead_ = false;  // the last read found a tally section
     QString problem_;
 };
 
