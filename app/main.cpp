@@ -18,13 +18,17 @@ namespace {
 
 // Answers --help and --version on the terminal, before any window system is touched (so they
 // work without a display). Returns the exit code when the program should stop there. Other
-// options are left alone: QApplication takes its own (-platform, -style, ...) afterwards.
+// options are left alone: QApplication takes its own (-platform, -style, -reverse, ...)
+// afterwards.
 std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Five-in-a-row against the computer."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    // Qt's own options are single-dash words: read as bundles of letters, -reverse would be
+    // -r -e -v ... and ask for the version, -stylesheet for the help.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);

@@ -137,5 +137,33 @@ computer=$(setting ComputerGrade) || fail "the second close left no ComputerGrad
     fail "the tally edited to 2:9 came back as PersonGrade=$person ComputerGrade=$computer"
 step "ok (g) a close without a win left the tally edited meanwhile (2:9) as it was"
 
+# (h) Qt's own options reach the toolkit: -reverse mirrors the layout (the menu bar's items
+# stand at its right end), -stylesheet starts the window rather than printing the help.
+# The leftmost and rightmost dark pixel of the menu bar's middle rows in the last screenshot.
+menu_ink() {
+    awk -F'[,:() ]+' -v top=$((menu_h / 2 - 3)) -v bottom=$((menu_h / 2 + 3)) '
+        NR > 1 && $2 >= top && $2 <= bottom && $4 + $5 + $6 < 300 {
+            if (min == "" || $1 < min) min = $1; if ($1 > max) max = $1 }
+        END { print min + 0, max + 0 }' "$shot"
+}
+for option in -reverse "-stylesheet /dev/null"; do
+    # shellcheck disable=SC2086 # the option and its value are two words
+    start_game "$game" $option
+    poll decorated_and_square || fail "tessarin $option: no square window"
+    grep -q -i usage "$work/game.log" && fail "tessarin $option printed the help"
+    grab || fail "screenshot failed"
+    read -r ink_left ink_right < <(menu_ink)
+    if [ "$option" = -reverse ]; then
+        ((ink_right > client_w - 30 && ink_left > client_w / 4)) ||
+            fail "-reverse did not mirror the menu bar: its text from x=$ink_left to $ink_right" \
+                "of ${client_w}px"
+    else
+        ((ink_left < 30 && ink_right < client_w * 3 / 4)) ||
+            fail "$option: the menu bar's text from x=$ink_left to $ink_right of ${client_w}px"
+    fi
+    step "ok (h) tessarin $option started the window, menu text from x=$ink_left to $ink_right"
+    close_politely
+done
+
 passed=1
 step "all checks passed in $((SECONDS - started))s"
