@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSysInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -46,6 +49,17 @@ QString LinkTarget(QString path) {
         path = info.symLinkTarget();
     }
     return path;
+}
+
+// Whether the copy that holds the lock may still be running.
+bool HeldByALiveCopy(const QLockFile& lock) {
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    // A lock file that cannot be read yet is one another copy is still writing.
+    if (!lock.getLockInfo(&pid, &host, &application)) return true;
+    if (host != QSysInfo::machineHostName()) return true;  // no telling
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 bool HasKey(const SettingsStore::Section& section, const QString& key) {
@@ -166,37 +180,88 @@ std::optional<SettingsStore::Section> IniSettingsStore::ReadSection(const QStrin
     return parsed.section;
 }
 
-bool IniSettingsStore::UpdateSection(const QString& application, const QString& section,
-                                     const Update& update) {
+SettingsStore::Saved IniSettingsStore::UpdateSection(const QString& application,
+                                                     const QString& section, const Update& update) {
     problem_.clear();
     const QString target = LinkTarget(Location(application));
     Parsed old;
     const Found found = Read(target, section, old);
     // A file that cannot be read is never replaced: what it holds would be lost.
-    if (found == Found::Refused) return false;
+    if (found == Found::Refused) return Saved::No;
+    // Nor is one the user may not write, though the folder would let a rename replace it.
+    if (found == Found::Read && ::access(QFile::encodeName(target).constData(), W_OK) != 0) {
+        Fail(FileError(target));
+        return Saved::No;
+    }
     const Section values = update(old.section);
     const Section kept = old.section.value_or(Section());
     const bool dropsSomething =
         !old.nothingElse || std::any_of(kept.begin(), kept.end(), [&](const auto& entry) {
             return !HasKey(values, entry.first);
         });
-    if (found == Found::Read && dropsSomething && !KeepAside(target)) return false;
+    if (found == Found::Read && dropsSomething && !KeepAside(target)) return Saved::No;
 
     QByteArray text = '[' + section.toUtf8() + "]\n";
     for (const auto& [key, value] : values) text += key.toUtf8() + '=' + value.toUtf8() + '\n';
     QDir().mkpath(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()) {
-        return Fail(target + ": " + file.errorString());
+    return Replace(target, text);
+}
+
+// Not QSaveFile: it takes no notice of a failed sync or close and never syncs the folder, so a
+// save it calls done may not be on disk. The steps are the same: a new file beside the old one,
+// on disk before a rename puts it in the old one's place.
+SettingsStore::Saved IniSettingsStore::Replace(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    QByteArray temporary;
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        // Hidden, and named so that RemoveLeftovers knows it for the store's own.
+        temporary = folder + "/." + QFile::encodeName(info.fileName()) + '.' +
+                    QByteArray::number(QRandomGenerator::global()->bounded(1 << 30), 36)
+                        .rightJustified(6, '0')
+                        .right(6);
+        // The user's umask applies to a new store, as to any file the user makes.
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
     }
-    // QSaveFile syncs too but takes no notice of a failed sync: a save is done only on disk.
-    if (::fsync(file.handle()) != 0) {
-        Fail(FileError(target));
-        file.cancelWriting();
-        return false;
+    if (fd < 0) {
+        Fail(FileError(info.absolutePath()));
+        return Saved::No;
     }
-    if (!file.commit()) return Fail(target + ": " + file.errorString());
-    return true;
+    struct stat old {};
+    QFile file;
+    const bool written =
+        file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) &&
+        file.write(bytes) == bytes.size() && file.flush() &&
+        (::stat(name.constData(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0) &&
+        ::fsync(fd) == 0;
+    const QString error = FileError(path);  // why the step that failed, failed
+    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), name.constData()) != 0) {
+        Fail(written ? FileError(path) : error);
+        ::unlink(temporary.constData());
+        return Saved::No;
+    }
+    // The rename is on disk only once the folder is.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool synced = dir >= 0 && ::fsync(dir) == 0;
+    if (dir >= 0 && ::close(dir) != 0) synced = false;
+    if (synced) return Saved::Yes;
+    Fail(FileError(info.absolutePath()) + " (the folder was not synced)");
+    return Saved::NotOnDisk;
+}
+
+void IniSettingsStore::RemoveLeftovers(const QString& folder, const QString& application) {
+    const QString name = QRegularExpression::escape(application);
+    // The temporary files of saves (and of the INI writer earlier versions saved through, with
+    // its lock), and the locks QLockFile takes to remove a stale lock.
+    const QRegularExpression leftover(
+        QStringLiteral("^\\.%1\\.ini\\.[0-9A-Za-z]{6}(\\.lock)?$|^%1\\.lock(\\.rmlock)+$")
+            .arg(name));
+    QDir dir(folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (leftover.match(entry).hasMatch()) dir.remove(entry);
 }
 
 std::unique_ptr<SettingsStore::Lock> IniSettingsStore::LockStore(const QString& application,
@@ -226,9 +291,14 @@ std::unique_ptr<SettingsStore::Lock> IniSettingsStore::LockStore(const QString& 
         // the save cannot be made either.
         if (lock->file.error() != QLockFile::LockFailedError) {
             Fail(folder + ": the lock file cannot be made");
+        } else if (!HeldByALiveCopy(lock->file)) {
+            // QLockFile takes over the lock of a copy that is gone, unless it may not remove it
+            // (another user's, in a folder where only a file's owner may remove it).
+            Fail(lockPath + ": left by a copy that is gone, and it cannot be removed");
         }
         return nullptr;
     }
+    RemoveLeftovers(folder, application);
     return lock;
 }
 

@@ -13,6 +13,9 @@ namespace tessarin {
 // (<application>.lock). A save writes the whole file anew and puts it in place in one rename, so
 // a crash never leaves half a file and a failed save leaves the old one.
 //
+// A copy killed while saving can leave its temporary file behind, and QLockFile its own; whoever
+// takes the lock next removes them.
+//
 // Only a regular file is ever read or replaced (a pipe or a device in its place would block
 // or make no sense), and only its first ReadLimit bytes are read. A save that would drop
 // anything the file held besides its section (other sections, lines no INI reader could make
@@ -38,8 +41,8 @@ public:
     explicit IniSettingsStore(QString folder = UserConfigFolder()) : folder_(std::move(folder)) {}
 
     std::optional<Section> ReadSection(const QString& application, const QString& section) override;
-    bool UpdateSection(const QString& application, const QString& section,
-                       const Update& update) override;
+    Saved UpdateSection(const QString& application, const QString& section,
+                        const Update& update) override;
     std::unique_ptr<Lock> LockStore(const QString& application,
                                     std::chrono::milliseconds wait) override;
     QString Location(const QString& application) const override;
@@ -50,6 +53,8 @@ private:
     enum class Found { Absent, Read, Refused };
     Found Read(const QString& path, const QString& section, Parsed& parsed);
     bool KeepAside(const QString& path);
+    Saved Replace(const QString& path, const QByteArray& bytes);
+    void RemoveLeftovers(const QString& folder, const QString& application);
     bool Fail(const QString& what);
 
     QString folder_;

@@ -28,13 +28,17 @@ public:
     // when it is absent or the store cannot be read. A key stored twice counts once, first.
     virtual std::optional<Section> ReadSection(const QString& application,
                                                const QString& section) = 0;
+    enum class Saved {
+        No,         // nothing was stored: the store is as it was
+        Yes,        // stored, and on disk
+        NotOnDisk,  // stored, but the disk did not confirm it: a crash could still undo it
+    };
     // Reads the section as stored now, has `update` make the new one from it (nothing: no such
-    // section), and makes that, and nothing else, the application's store, in one step. False
-    // when it could not be read or stored, and then the store is as it was; a store that
-    // cannot be read is never replaced, and `update` is not called.
+    // section), and makes that, and nothing else, the application's store, in one step. A
+    // store that cannot be read is never replaced, and `update` is then not called.
     using Update = std::function<Section(const std::optional<Section>& stored)>;
-    virtual bool UpdateSection(const QString& application, const QString& section,
-                               const Update& update) = 0;
+    virtual Saved UpdateSection(const QString& application, const QString& section,
+                                const Update& update) = 0;
     // The application's lock, waiting at most `wait` for another copy to let it go; nothing when
     // it could not be had in that time (a lock left by a copy that died is taken over at once).
     virtual std::unique_ptr<Lock> LockStore(const QString& application,

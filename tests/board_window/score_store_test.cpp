@@ -117,6 +117,17 @@ TEST(ScoreStore, WinsWaitForTheLockAndAreNeverDropped) {
     EXPECT_EQ(copy.scores.SaveAtClose(copy.game), ScoreStore::Outcome::Stored);
     EXPECT_FALSE(copy.scores.HasUnsavedWins(copy.game));
     EXPECT_EQ(copy.settings.Get("PersonGrade"), "11");
+
+    // Stored but not known to be on disk: a failed save, whose win the next save does not add
+    // again.
+    copy.settings.failSyncs = true;
+    ++copy.game.PersonGrade;
+    EXPECT_EQ(copy.scores.Save(copy.game), ScoreStore::Outcome::Failed);
+    EXPECT_TRUE(copy.scores.HasUnsavedWins(copy.game));
+    copy.settings.failSyncs = false;
+    EXPECT_EQ(copy.scores.SaveAtClose(copy.game), ScoreStore::Outcome::Stored);
+    EXPECT_FALSE(copy.scores.HasUnsavedWins(copy.game));
+    EXPECT_EQ(copy.settings.Get("PersonGrade"), "12");
 }
 
 }  // namespace

@@ -34,21 +34,21 @@ public:
         if (found.isEmpty()) return std::nullopt;
         return found;
     }
-    bool UpdateSection(const QString& application, const QString& section,
-                       const Update& update) override {
+    Saved UpdateSection(const QString& application, const QString& section,
+                        const Update& update) override {
         if (failReads) {
             log.push_back("read " + section);
-            return false;
+            return Saved::No;
         }
         const Section saved = update(ReadSection(application, section));
         QStringList written;
         for (const auto& [key, value] : saved) written << key + "=" + value;
         log.push_back("save " + written.join(' '));
-        if (failWrites) return false;
+        if (failWrites) return Saved::No;
         values.clear();
         for (const auto& [key, value] : saved)
             values.insert(Path(application, section, key), value);
-        return true;
+        return failSyncs ? Saved::NotOnDisk : Saved::Yes;
     }
     std::unique_ptr<Lock> LockStore(const QString& application,
                                     std::chrono::milliseconds) override {
@@ -74,6 +74,7 @@ public:
     bool lockBusy = false;     // another copy holds the lock
     bool failReads = false;
     bool failWrites = false;
+    bool failSyncs = false;  // stored, but not on disk
 };
 
 }  // namespace tessarin::testing

@@ -41,6 +41,9 @@ ScoreStore::Counts ScoreStore::CountsOf(const std::optional<SettingsStore::Secti
 }
 
 void ScoreStore::Load(GameState& game) {
+    // Read under the lock when it is free: whoever has it clears away what copies killed while
+    // saving left behind.
+    const auto lock = settings_->LockStore(QString::fromLatin1(Application), {});
     const Counts stored = CountsOf(
         settings_->ReadSection(QString::fromLatin1(Application), QString::fromLatin1(Section)));
     game.PersonGrade = storedPerson_ = stored.person;
@@ -60,15 +63,17 @@ bool ScoreStore::Merge(GameState& game) {
         };
     };
     // Both counts in one write: no save can leave one of them behind.
-    if (!settings_->UpdateSection(QString::fromLatin1(Application), QString::fromLatin1(Section),
-                                  addWins)) {
-        // The wins stay counted here for the next save.
-        problem_ = settings_->Problem();
-        return false;
-    }
+    const SettingsStore::Saved outcome = settings_->UpdateSection(
+        QString::fromLatin1(Application), QString::fromLatin1(Section), addWins);
+    problem_ = settings_->Problem();
+    // Not stored: the wins stay counted here for the next save.
+    if (outcome == SettingsStore::Saved::No) return false;
+    // Stored, if perhaps not yet on disk: the store holds these wins now, and adding them again
+    // at the next save would count them twice. That save writes them again, to disk this time.
     game.PersonGrade = storedPerson_ = saved.person;
     game.ComputerGrade = storedComputer_ = saved.computer;
-    return true;
+    notOnDisk_ = outcome == SettingsStore::Saved::NotOnDisk;
+    return !notOnDisk_;
 }
 
 ScoreStore::Outcome ScoreStore::Save(GameState& game) {
@@ -90,7 +95,7 @@ ScoreStore::Outcome ScoreStore::SaveAtClose(GameState& game) {
 }
 
 bool ScoreStore::HasUnsavedWins(const GameState& game) const {
-    return game.PersonGrade != storedPerson_ || game.ComputerGrade != storedComputer_;
+    return game.PersonGrade != storedPerson_ || game.ComputerGrade != storedComputer_ || notOnDisk_;
 }
 
 QString ScoreStore::Location() const {

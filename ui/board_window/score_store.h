@@ -44,7 +44,7 @@ public:
     // The same at close, the last chance: when the lock cannot be had, it writes without it
     // rather than drop the wins.
     Outcome SaveAtClose(GameState& game);
-    // Wins counted here that no save has stored yet.
+    // Wins counted here that no save has stored yet, or not on disk.
     bool HasUnsavedWins(const GameState& game) const;
 
     // Where a save kept the store as it was, because the store held more than a tally, since
@@ -78,6 +78,7 @@ private:
     std::int16_t storedPerson_ = 0;
     std::int16_t storedComputer_ = 0;
     bool tallyRead_ = false;  // the last read found a tally section
+    bool notOnDisk_ = false;  // the last save's wins are stored, but not known to be on disk
     QString problem_;
 };
 
