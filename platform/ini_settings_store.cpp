@@ -31,13 +31,24 @@ public:
     QLockFile file;
 };
 
-QString HomeFolder() {
-    const QString home = qEnvironmentVariable("HOME");
-    if (QDir::isAbsolutePath(home)) return home;
+QByteArray HomeFolder() {
+    const QByteArray home = qgetenv("HOME");
+    if (home.startsWith('/')) return home;
     // Without $HOME the toolkit would settle on the root folder.
     const passwd* entry = ::getpwuid(::getuid());
-    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') return QFile::decodeName(entry->pw_dir);
+    if (entry && entry->pw_dir && entry->pw_dir[0] == '/') return entry->pw_dir;
     return {};
+}
+
+// A folder named by the bytes the system gave. Qt's file names are Unicode, which a name that
+// is not UTF-8 does not survive: such a folder is reached through a handle kept open for the
+// whole run, made first when it is missing.
+QString FolderNamed(const QByteArray& bytes) {
+    const QString name = QFile::decodeName(bytes);
+    if (QFile::encodeName(name) == bytes) return name;
+    ::mkdir(bytes.constData(), 0700);
+    const int fd = ::open(bytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return fd < 0 ? name : "/proc/self/fd/" + QString::number(fd);
 }
 
 // The file a save replaces: the one a symbolic link names, as QSaveFile itself resolves it, so
@@ -71,10 +82,10 @@ bool HasKey(const SettingsStore::Section& section, const QString& key) {
 
 QString IniSettingsStore::UserConfigFolder() {
     // A relative $XDG_CONFIG_HOME would depend on the folder the game was started from.
-    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (QDir::isAbsolutePath(config)) return config;
-    const QString home = HomeFolder();
-    return home.isEmpty() ? QString() : home + "/.config";
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    if (config.startsWith('/')) return FolderNamed(config);
+    const QByteArray home = HomeFolder();
+    return home.isEmpty() ? QString() : FolderNamed(home + "/.config");
 }
 
 QString IniSettingsStore::Location(const QString& application) const {
