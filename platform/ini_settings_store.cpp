@@ -51,8 +51,8 @@ QString FolderNamed(const QByteArray& bytes) {
     return fd < 0 ? name : "/proc/self/fd/" + QString::number(fd);
 }
 
-// The file a save replaces: the one a symbolic link names, as QSaveFile itself resolves it, so
-// a linked settings file stays linked and what is kept aside is kept beside the real file.
+// The file a save replaces: the one a symbolic link names, so a linked settings file stays
+// linked, and what is kept aside is kept beside the real file.
 QString LinkTarget(QString path) {
     for (int hops = 0; hops < 40; ++hops) {
         const QFileInfo info(path);
