@@ -2,6 +2,7 @@
 #include "platform/qt_message_box.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
@@ -15,8 +16,12 @@ void QtMessageBox::ShowMessage(const std::string& text) { ShowMessageWithLead({}
 void QtMessageBox::ShowMessageWithLead(const std::string& lead, const std::string& text) {
     const QString shown =
         QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // The box belongs to the window it was opened from (the About dialog's viewer, the board's
+    // commands), which gets the focus back when it closes.
+    const QPointer<QWidget> opener =
+        QApplication::activeWindow() ? QApplication::activeWindow() : parent_.data();
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::ApplicationTitle), shown,
-                    QMessageBox::Ok, parent_);
+                    QMessageBox::Ok, opener);
     // A screen reader reads an alert's label by its accessible name, which is the text unless set.
     if (!lead.empty()) {
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
@@ -27,6 +32,7 @@ void QtMessageBox::ShowMessageWithLead(const std::string& lead, const std::strin
     box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
+    if (opener) opener->activateWindow();
 }
 
 }  // namespace tessarin
