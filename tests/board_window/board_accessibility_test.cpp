@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QAction>
-#include <functional>
 
 #include "tests/support/board_window_driver.h"
 #include "tests/support/qt_printers.h"
@@ -78,49 +76,6 @@ TEST(BoardAccessibility, FocusFollowsTheKeyboardPointAndNamesFollowTheStones) {
     EXPECT_EQ(TextAt(table, 9, 10, QAccessible::Description), "棋盤已清空");
     EXPECT_EQ(TextAt(table, 10, 10), "(10,10) 空");
     EXPECT_EQ(TextAt(table, 9, 9), "(9,9) 空");
-}
-
-// What a reader hears after the keyboard point, where a key or a command tells no stone: each
-// a new object with the focus, so that saying the same again is heard too.
-TEST(BoardAccessibility, EdgesRefusalsAndHintsAreToldAsNotesAndLeavingClearsThem) {
-    Window w;
-    w.random.Always(0.0f);
-    for (int i = 3; i <= 6; ++i) w.game().Board(i, 1) = HumanSide;
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(w.canvas());
-    const auto hint = [&] {
-        w.Choose("提示");
-        return w.form.HintItem()->text().replace("(&H)", "");
-    };
-    struct Step {
-        std::function<QString()> act;  // gives the note expected
-        int column, row;
-    };
-    const Step steps[] = {
-        {[&] { return w.Keys("Up Home"), ""; }, 1, 10},  // Home moved: no note
-        {[&] { return w.Keys("Left"), "到邊了"; }, 1, 10},
-        {[&] { return w.Keys("Left"), "到邊了"; }, 1, 10},  // again, heard again
-        {[&] { return w.Keys("PgUp PgUp"), "到邊了"; }, 1, 1},
-        {hint, 1, 1},
-        {hint, 1, 1},
-        {[&] { return w.Keys("Right Right Right Right Right Right Space"), ""; }, 7, 1},  // five
-        {[&] { return w.Keys("Space"), "這盤已經結束了"; }, 7, 1},
-    };
-    QAccessible::Id last = 0;
-    for (const Step& step : steps) {
-        const QString note = step.act();
-        QAccessibleInterface* cell = table->tableInterface()->cellAt(step.row - 1, step.column - 1);
-        EXPECT_EQ(table->focusChild(), cell) << note.toStdString();
-        EXPECT_EQ(cell->text(QAccessible::Description), note);
-        EXPECT_NE(QAccessible::uniqueId(cell), last) << note.toStdString();
-        last = QAccessible::uniqueId(cell);
-    }
-    EXPECT_EQ(w.game().GameOver, BoolTrue);
-    // Another window takes the keyboard: the way back says the point alone.
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other.isActiveWindow(); }));
-    EXPECT_EQ(TextAt(table, 7, 1, QAccessible::Description), "");
 }
 
 }  // namespace

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QMenuBar>
-
 #include "tests/support/board_window_driver.h"
 #include "tests/support/qt_printers.h"
 
@@ -67,23 +64,6 @@ TEST(KeyboardPlay, TheBoardHasTheKeyboardFromTheStartButNotKeysWithModifiers) {
     }
     EXPECT_EQ(w.form.KeyboardPoint()->column, 10);
     EXPECT_EQ(w.game().Board(10, 10), EmptyCell);
-}
-
-TEST(KeyboardPlay, FTenGivesTheMenuBarTheKeyboardAndEscGivesItBack) {
-    Window w;
-    QTest::keyClick(w.canvas(), Qt::Key_F10);
-    EXPECT_EQ(QApplication::focusWidget(), w.form.menuBar());
-    ASSERT_NE(w.form.menuBar()->activeAction(), nullptr);
-    EXPECT_EQ(w.form.menuBar()->activeAction()->objectName(), "重來");
-    QTest::keyClick(w.form.menuBar(), Qt::Key_Right);
-    QTest::keyClick(w.form.menuBar(), Qt::Key_Right);
-    QTest::keyClick(w.form.menuBar(), Qt::Key_Return);
-    EXPECT_EQ(w.messages.shown.size(), 1u);  // the score box
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == w.canvas(); }));
-    QTest::keyClick(w.canvas(), Qt::Key_F10);
-    QTest::keyClick(w.form.menuBar(), Qt::Key_Escape);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == w.canvas(); }));
-    EXPECT_EQ(w.form.menuBar()->activeAction(), nullptr);
 }
 
 // Plays the same points with keys in one window and with clicks in another: the games, the

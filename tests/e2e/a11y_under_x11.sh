@@ -82,15 +82,15 @@ speech_pid=$!
 speech_up() { [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ]; }
 poll speech_up || fail "speech-dispatcher did not open its socket: $(tail -n 5 "$work/speech-dispatcher.log")"
 
-# With a screen reader listening to keys, Qt 6.4's AT-SPI bridge forwards each key event to it
-# and leaks the copy it makes (a QKeyEvent allocated in libQt6Gui, no frame of ours): leak
-# checks are off for this one run of a sanitizer build; every other check stays on.
 # The desktop's mail opener, recorded: the mail link goes to $work/mail.log.
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$work/mail.log" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
-start_game env PATH="$work/bin:$PATH" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
-    "$game"
+# With a screen reader listening to keys, Qt 6.4's AT-SPI bridge forwards each key event to it
+# and leaks the copy it makes (a QKeyEvent allocated in libQt6Gui, no frame of ours): leak
+# checks are off for this one run of a sanitizer build; every other check stays on.
+start_game env PATH="$work/bin:$PATH" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" "$game"
 poll decorated_and_square || fail "the window is not square"
 xdotool windowactivate "$win" 2>/dev/null
 poll is_active || fail "the game window never became active"

@@ -6,9 +6,10 @@
 namespace tessarin {
 
 // A text label that works as a link: a click (the left button pressed and released over it)
-// reports it, and so do Enter and Space once Tab has brought the focus there. A screen reader
-// finds a link with a press action, described by the label's tip. A click gives no focus, so a
-// mouse player never sees the focus frame.
+// reports it, and so do Enter and Space once Tab has brought the focus there (give it
+// Qt::TabFocus after its text interaction flags, which set the focus policy, so that a click
+// leaves no focus frame). A screen reader finds a link with a press action, described by the
+// label's tip.
 class ClickLabel final : public QLabel {
     Q_OBJECT
 

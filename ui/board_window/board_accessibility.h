@@ -18,7 +18,7 @@
 namespace tessarin {
 
 class BoardCanvas;
-struct GameState;
+class GameState;
 
 // What the board's reader reads: the game, and where the keyboard point is, both owned by the
 // board window, which outlives its canvas. The reader only looks.
