@@ -97,6 +97,11 @@ Form1::Form1(BoardServices services, QWidget* parent)
     Form_Load();
 }
 
+Form1::~Form1() {
+    // The board's reader reads this window's game: the canvas, and the reader with it, go first.
+    delete canvas_;
+}
+
 void Form1::Form_Load() {
     services_.random.SeedRandom();
     scores_.Load(game_);

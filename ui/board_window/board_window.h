@@ -42,6 +42,7 @@ class Form1 final : public QMainWindow, private DrawingSurface, private TallyLis
 
 public:
     explicit Form1(BoardServices services, QWidget* parent = nullptr);
+    ~Form1() override;
 
     GameState& Game() { return game_; }
     const GameState& Game() const { return game_; }
