@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 #include <cstdio>
 #include <optional>
 
@@ -54,6 +55,9 @@ int main(int argc, char* argv[]) {
     if (const auto exitCode = AnswerCommandLine(argc, argv)) return *exitCode;
 
     QApplication app(argc, argv);
+    // Everything the game says is Traditional Chinese, whatever the desktop's language: a screen
+    // reader that asks the application what it speaks is told so.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::Taiwan));
     tessarin::QtMessageBox messages;
     tessarin::ClockRandom random;
     tessarin::IniSettingsStore settings;

@@ -26,6 +26,13 @@ inline constexpr const char* CellRed = "紅子";
 inline constexpr const char* CellBlack = "黑子";
 // Said after the keyboard point's cell when a new game has emptied the board.
 inline constexpr const char* BoardCleared = "棋盤已清空";
+// Said after the keyboard point's cell when a board key found the edge and the point stayed.
+inline constexpr const char* BoardEdge = "到邊了";
+// Said after the keyboard point's cell when a play key placed nothing, and why.
+inline constexpr const char* PointTaken = "這裡已經有子了";
+inline constexpr const char* GameEnded = "這盤已經結束了";
+// Said after the keyboard point's cell for a hint: this, then "(" column "," row ")".
+inline constexpr const char* HintSaid = "提示";
 
 // Remarks for a won game, drawn at random.
 inline constexpr std::array<const char*, 11> PersonWinMessages = {

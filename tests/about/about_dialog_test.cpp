@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -147,7 +148,7 @@ TEST_F(AboutControls, ReadInOrderWithEveryTextWhole) {
     EXPECT_LT(at["cmdOK"].bottom(), at["cmdSysInfo"].top());
 
     // The texts are the dialog's own, plain and wrapped, and none is cut off; only the notes,
-    // which open a mail, have a tip; the labels never take the focus.
+    // which open a mail, have a tip; only they take the focus, and from Tab alone.
     const QString mailTip = QStringLiteral("點一下即可寄信給我");
     const struct {
         const char* name;
@@ -171,7 +172,7 @@ TEST_F(AboutControls, ReadInOrderWithEveryTextWhole) {
         EXPECT_TRUE(label->wordWrap()) << name;
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
         EXPECT_EQ(label->textInteractionFlags(), Qt::NoTextInteraction) << name;
-        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus) << name;
+        EXPECT_EQ(label->focusPolicy(), tip.isEmpty() ? Qt::NoFocus : Qt::TabFocus) << name;
     }
     for (const auto& [name, text] :
          {std::pair{"cmdOK", texts::AboutOK}, std::pair{"cmdSysInfo", texts::AboutSysInfo}}) {
@@ -184,17 +185,33 @@ TEST_F(AboutControls, ReadInOrderWithEveryTextWhole) {
     }
 }
 
-TEST_F(AboutControls, OnlyTheButtonsTakeTheFocusAndOKHasItFirst) {
+TEST_F(AboutControls, TabGoesFromOKToTheLinksWhichEnterAndSpaceFollow) {
     EXPECT_TRUE(Control<QPushButton>("cmdOK")->isDefault());
     EXPECT_FALSE(Control<QPushButton>("cmdSysInfo")->isDefault());
     EXPECT_TRUE(Control<QPushButton>("cmdSysInfo")->autoDefault());
     ShowActive();
     EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdOK"));
     EXPECT_EQ(Control<QWidget>("picIcon")->focusPolicy(), Qt::NoFocus);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdSysInfo"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>("cmdOK"));
+    const struct {
+        const char* control;
+        Qt::Key key;  // pressed there after Tab has brought the focus
+        std::size_t mails;
+    } order[] = {{"cmdSysInfo", Qt::Key_unknown, 0},
+                 {"lblDescription", Qt::Key_Return, 1},
+                 {"lblDisclaimer", Qt::Key_Space, 2},
+                 {"cmdOK", Qt::Key_unknown, 2}};
+    for (const auto& step : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(step.control)) << step.control;
+        if (step.key != Qt::Key_unknown) QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(mail.urls.size(), step.mails) << step.control;
+    }
+    EXPECT_FALSE(Destroyed());  // Enter on a link is not the default button's
+    // A screen reader's press action on a link follows it too.
+    QAccessible::queryAccessibleInterface(Control<QWidget>("lblDisclaimer"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(mail.urls.size(), 3u);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -67,9 +67,9 @@ TEST(BoardAccessibility, FocusFollowsTheKeyboardPointAndNamesFollowTheStones) {
     EXPECT_EQ(TextAt(table, 9, 9), "(9,9) 黑子");
     // A reader speaks the focused cell; the reply follows as its note, until the point moves.
     EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "(9,9) 黑子");
-    w.Keys("Space");  // refused: no note
-    EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "");
-    w.Keys("Space Left");
+    w.Keys("Space");  // refused: the reason is the note
+    EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "這裡已經有子了");
+    w.Keys("Left");
     EXPECT_EQ(TextAt(table, 10, 10, QAccessible::Description), "");
     EXPECT_EQ(TextAt(table, 9, 10, QAccessible::Description), "");
     w.form.NewGame();

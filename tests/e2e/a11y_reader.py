@@ -3,23 +3,26 @@
 """Reads the running game over AT-SPI as a screen reader would, while playing it from the
 keyboard with real key events (xdotool), and follows what Orca says in its debug log.
 
-    a11y_reader.py <game pid> <seconds any one wait may take> <Orca's debug log>
+    a11y_reader.py <game pid> <seconds any one wait may take> <Orca's debug log> <mail log>
 
 Checks that the board is a table of 19 by 19 named cells and that the accessible focus
 follows the keyboard point; then plays a game along the edges, which the computer wins, and
 checks that Orca says one point per move key, the player's stone and then the reply for a
-play, the point again for a refused play, the winning stone before the remark, the point
-again when the box closes, the empty board after New game, and the score box with its text.
+play, why a play was refused, the edge, each hint, the winning stone before the remark, the
+point alone back from a box, the empty board after New game, the score box, F10, and About
+by keyboard (its title, each link's tip, the mail its Enter opens, the focus back from the
+system-information box); and that the game tells AT-SPI it speaks zh_TW.
 Prints what it heard; exits 1 on the first check that fails.
 """
 
+import os
 import re
 import subprocess
 import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Gio, GLib
 
 EMPTY, RED, BLACK = "空", "紅子", "黑子"
 
@@ -103,9 +106,10 @@ class Orca:
             return []
         return [u.strip().rstrip(".").strip() for u in re.findall(r"SPEECH OUTPUT: '(.*?)'", text, re.S)]
 
-    def hear(self, what, *patterns, only=True):
+    def hear(self, what, *patterns, only=True, never=None):
         """Waits until Orca says utterances matching the patterns, in this order, after what it
-        said before; with `only`, no other point may be said among them. Returns them."""
+        said before; with `only`, no other point may be said among them, and nothing matching
+        `never`. Returns them."""
         def heard():
             new, found, at = self.said()[self.heard:], [], 0
             for i, u in enumerate(new):
@@ -118,18 +122,59 @@ class Orca:
         new, found = wait_for(f"Orca saying {patterns} after {what}", heard, self.limit)
         self.heard += len(new)
         points = [u for u in new if POINT.match(u)]
-        if only and points != [u for u in found if POINT.match(u)]:
+        if only and points != [u for u in found if POINT.match(u)] or \
+                never and any(re.fullmatch(never, u) for u in new):
             fail(f"after {what} Orca said {new}, expected only {patterns}")
         say(f"{what}: Orca said {new}")
         return found
 
 
 POINT = re.compile(r"\(\d+,\d+\) ")
+FRAME = r"Tessarin  \(\d+,\d+\) frame"
+BOARD = ("棋盤", "table with 19 rows 19 columns")
+ABOUT = r"關於Tessarin dialog Tessarin v1\.0 本程式.*pelorin@tessarin\.invalid"
+MAIL_TIP = "點一下即可寄信給我"
+
+
+def game_locale(app):
+    """The locale the game tells AT-SPI it speaks (pyatspi does not ask for it)."""
+    session = Gio.bus_get_sync(Gio.BusType.SESSION)
+    address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                None, None, Gio.DBusCallFlags.NONE, -1).unpack()[0]
+    bus = Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
+        Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+    # 1: LC_MESSAGES, the language of what it says.
+    return bus.call_sync(app.app.bus_name, "/org/a11y/atspi/accessible/root",
+                         "org.a11y.atspi.Application", "GetLocale", GLib.Variant("(u)", (1,)),
+                         None, Gio.DBusCallFlags.NONE, -1).unpack()[0]
+
+
+def about_by_keyboard(orca, mail_log, point, limit):
+    """The About dialog from the keyboard, and back to the board at `point`."""
+    alt("a")
+    orca.hear("About", ABOUT, "確定 push button")
+    for said in ((r"系統資訊\(S\)\.\.\. push button",), ("本程式.*Pelorin link", MAIL_TIP),
+                 (r"警告: .*pelorin@tessarin\.invalid link", MAIL_TIP)):
+        keys("Tab")
+        orca.hear("Tab in About", *said)
+    keys("Return")
+    mail = wait_for("the mail opener", lambda: os.path.exists(mail_log) and open(mail_log).read(),
+                    limit)
+    if not mail.startswith("mailto:pelorin@tessarin.invalid?Subject="):
+        fail(f"Enter on the link opened {mail!r}")
+    alt("s")
+    orca.hear("Alt+S", "alert Tessarin", "目前無法提供系統資訊")
+    keys("Return")
+    # The dialog has the focus again (were it the board's: "frame 1 unfocused dialog").
+    orca.hear("closing the system-information box", ABOUT, "警告: .* link", MAIL_TIP)
+    keys("Escape")
+    orca.hear("Escape from About", FRAME, *BOARD, re.escape(point))
 
 
 def main():
     pid, limit = int(sys.argv[1]), float(sys.argv[2])
-    orca = Orca(sys.argv[3], limit)
+    orca, mail_log = Orca(sys.argv[3], limit), sys.argv[4]
     orca.hear("Orca's start", "棋盤", "table with 19 rows 19 columns")
 
     app = wait_for(
@@ -166,6 +211,9 @@ def main():
         orca.hear(key, re.escape(cell_name(*point, EMPTY)))
     if not grid.getAccessibleAt(18, 0).getState().contains(pyatspi.STATE_FOCUSED):
         fail("Orca spoke (1,19), but its cell does not say it is focused")
+    # At the edge the point stays: a note says so.
+    keys("Left")
+    orca.hear("Left at the edge", re.escape(cell_name(1, 19, EMPTY)), "到邊了")
 
     # Points along the edges: the computer, never blocked, makes five within a few moves.
     edges = [(c, r) for c in range(1, 20, 2) for r in (19, 1)]
@@ -194,8 +242,8 @@ def main():
             lead = orca.hear("the remark", f"{red}，{black_name}。.+")[0]
             black = re.match(f"{red}，({black_name})", lead).group(1)
             keys("Return")
-            orca.hear("closing the remark", "棋盤", "table with 19 rows 19 columns", red,
-                      re.escape(black))
+            # The point alone: the reply was told in the box.
+            orca.hear("closing the remark", *BOARD, red)
             won = True
         else:
             black = orca.hear(f"the reply to {point}", black_name)[0]
@@ -208,14 +256,20 @@ def main():
                 fail(f"the remark came, but {sorted(blacks)} hold no five through {reply}")
             break
         if turn == 1:
-            # A refused play says the point again, and no reply.
+            # A refused play says why, and no reply; each hint is told, the same one again too.
             keys("space")
-            orca.hear(f"Space on the taken {point}", re.escape(cell_name(*point, RED)))
+            orca.hear(f"Space on the taken {point}", red, "這裡已經有子了")
+            for _ in range(2):
+                alt("h")
+                orca.hear("Alt+H", red, r"提示\(\d+,\d+\)")
         blacks.add(reply)
         if five_through(reply):
             fail(f"the computer made five at {reply}, but no remark box was heard")
     if not won:
         fail("the computer did not win along the edges")
+    keys("space")
+    orca.hear("Space after the end", re.escape(cell_name(*point, RED)), "這盤已經結束了",
+              never=re.escape(black))
 
     alt("n")
     orca.hear("New game", re.escape(cell_name(*point, EMPTY)), "棋盤已清空")
@@ -240,6 +294,20 @@ def main():
     keys("Return")
     # The window takes no close request while the box is open: wait for the box to go.
     wait_for("the score box to close", lambda: open_box() is None, limit)
+    empty = re.escape(cell_name(*point, EMPTY))
+    orca.hear("closing the score box", FRAME, *BOARD, empty, only=False)
+    keys("F10")
+    orca.hear("F10", r"重來\(N\)", never="棋盤已清空")
+    keys("Escape")
+    orca.hear("Escape from the menu bar", *BOARD, empty)
+    about_by_keyboard(orca, mail_log, cell_name(*point, EMPTY), limit)
+
+    # The language: what the game tells over AT-SPI, and what Orca asks the speech server for.
+    locale = game_locale(app)
+    asked = sorted(set(re.findall(r"SD rate .*?, language (\S+)", open(orca.log).read())))
+    say(f"the game's locale over AT-SPI: {locale}; Orca asked the speech server for {asked}")
+    if locale != "zh_TW":
+        fail(f"the game tells its locale as {locale!r}, not zh_TW")
     say("all checks passed")
 
 

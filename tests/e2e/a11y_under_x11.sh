@@ -82,18 +82,23 @@ speech_pid=$!
 speech_up() { [ -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ]; }
 poll speech_up || fail "speech-dispatcher did not open its socket: $(tail -n 5 "$work/speech-dispatcher.log")"
 
+# The desktop's mail opener, recorded: the mail link goes to $work/mail.log.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$work/mail.log" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
 # With a screen reader listening to keys, Qt 6.4's AT-SPI bridge forwards each key event to it
 # and leaks the copy it makes (a QKeyEvent allocated in libQt6Gui, no frame of ours): leak
 # checks are off for this one run of a sanitizer build; every other check stays on.
-start_game env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
-    "$game"
+start_game env PATH="$work/bin:$PATH" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" "$game"
 poll decorated_and_square || fail "the window is not square"
 xdotool windowactivate "$win" 2>/dev/null
 poll is_active || fail "the game window never became active"
 
-# Orca as installed, with default settings and its debug log on. The log is opened
-# line-buffered, as --debug-file does not: the reader follows it while Orca runs.
-"$python" -c '
+# Orca as installed, with default settings and its debug log on, on an English desktop (the
+# speech server is asked for the desktop's language unless a text tells its own). The log is
+# opened line-buffered, as --debug-file does not: the reader follows it while Orca runs.
+LANG=en_US.UTF-8 "$python" -c '
 import runpy, sys
 from orca import debug
 debug.debugLevel, debug.eventDebugLevel = debug.LEVEL_ALL, debug.LEVEL_OFF
@@ -102,7 +107,7 @@ sys.argv = ["orca"]
 runpy.run_path("/usr/bin/orca", run_name="__main__")' "$work/orca.log" >"$work/orca.out" 2>&1 &
 orca_pid=$!
 
-"$python" "$here/a11y_reader.py" "$game_pid" "$limit" "$work/orca.log" ||
+"$python" "$here/a11y_reader.py" "$game_pid" "$limit" "$work/orca.log" "$work/mail.log" ||
     fail "the reader's checks failed (Orca's log: $work/orca.log)"
 # Orca's shutdown waits on the applications it listens to: a sanitizer build's can be slow.
 stop_pid "$orca_pid" "$limit"

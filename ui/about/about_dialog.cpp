@@ -145,9 +145,16 @@ void frmAbout::BuildControls() {
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
-        label->setFocusPolicy(Qt::NoFocus);
         label->setTextInteractionFlags(Qt::NoTextInteraction);
     }
+    lblTitle->setFocusPolicy(Qt::NoFocus);
+    // The links take the focus from Tab alone: a click must not leave a focus frame behind.
+    lblDescription->setFocusPolicy(Qt::TabFocus);
+    lblDisclaimer->setFocusPolicy(Qt::TabFocus);
+    // A screen reader opening the dialog reads its description; its texts are links now, which
+    // it leaves for Tab, and the title alone is too short for it to read unasked.
+    setAccessibleDescription(lblTitle->text() + ' ' + lblDescription->text() + ' ' +
+                             lblDisclaimer->text());
 
     cmdOK = new QPushButton(QString::fromUtf8(texts::AboutOK), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -164,6 +171,9 @@ void frmAbout::BuildControls() {
     cmdSysInfo->setAutoDefault(true);
     cmdOK->setDefault(true);
     setTabOrder(cmdOK, cmdSysInfo);
+    // Then the two mail links, in reading order.
+    setTabOrder(cmdSysInfo, lblDescription);
+    setTabOrder(lblDescription, lblDisclaimer);
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

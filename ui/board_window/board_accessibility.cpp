@@ -9,7 +9,6 @@
 #include "engine/game_state.h"
 #include "resources/texts.h"
 #include "ui/board_window/board_canvas.h"
-#include "ui/board_window/board_window.h"
 
 namespace tessarin {
 namespace {
@@ -64,10 +63,11 @@ private:
 };
 
 // The board canvas as a table. What stands on the board and where the keyboard point is are
-// read from the board window each time they are asked for: nothing here can go stale.
+// read through the board's view each time they are asked for: nothing here can go stale.
 class BoardTable final : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit BoardTable(BoardCanvas* canvas) : QAccessibleWidget(canvas, QAccessible::Table) {}
+    BoardTable(BoardCanvas* canvas, const BoardView& view)
+        : QAccessibleWidget(canvas, QAccessible::Table), view_(view) {}
     ~BoardTable() override {
         for (const QAccessible::Id id : cellIds_) {
             if (id != 0) QAccessible::deleteAccessibleInterface(id);
@@ -99,21 +99,15 @@ public:
         }
         return static_cast<BoardCell*>(QAccessible::accessibleInterface(id));
     }
-    std::int16_t Stone(GridPoint point) const {
-        const Form1* form = Window();
-        return form ? form->Game().Board(point.column, point.row) : EmptyCell;
-    }
+    std::int16_t Stone(GridPoint point) const { return view_.game.Board(point.column, point.row); }
     bool HasFocusAt(GridPoint point) const {
-        const Form1* form = Window();
-        const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
+        const auto& keyPoint = view_.keyboardPoint;
         return keyPoint && keyPoint->column == point.column && keyPoint->row == point.row &&
                widget()->hasFocus();
     }
     // A point's square on the screen, one cell wide, centred on the point.
     QRect CellRect(GridPoint point) const {
-        const Form1* form = Window();
-        if (!form) return {};
-        const GameState& game = form->Game();
+        const GameState& game = view_.game;
         const Twips scale = Twips::For(widget());
         const double half = game.CellSize / 2.0;
         const QPointF centre(LinePosition(point.column, game.CellSize, game.Margin),
@@ -145,17 +139,14 @@ public:
         return cell->rowIndex() * BoardSize + cell->columnIndex();
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        const Form1* form = Window();
-        if (!form) return nullptr;
-        const GameState& game = form->Game();
+        const GameState& game = view_.game;
         const QPointF twips =
             Twips::For(widget()).ToTwips(QPointF(widget()->mapFromGlobal(QPoint(x, y))));
         const GridPoint point = PointFromPosition(twips.x(), twips.y(), game.CellSize, game.Margin);
         return Cell(point);
     }
     QAccessibleInterface* focusChild() const override {
-        const Form1* form = Window();
-        const auto keyPoint = form ? form->KeyboardPoint() : std::nullopt;
+        const auto& keyPoint = view_.keyboardPoint;
         return keyPoint && widget()->window()->focusWidget() == widget() ? Cell(*keyPoint)
                                                                          : nullptr;
     }
@@ -184,8 +175,7 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
 private:
-    const Form1* Window() const { return qobject_cast<const Form1*>(widget()->window()); }
-
+    const BoardView& view_;
     mutable std::array<QAccessible::Id, CellCount> cellIds_{};
     std::optional<GridPoint> notePoint_;
     QString note_;
@@ -212,7 +202,8 @@ QAccessible::State BoardCell::state() const {
 
 QAccessibleInterface* BoardFactory(const QString&, QObject* object) {
     auto* canvas = qobject_cast<BoardCanvas*>(object);
-    return canvas ? new BoardTable(canvas) : nullptr;
+    const BoardView* view = canvas ? canvas->View() : nullptr;
+    return view ? new BoardTable(canvas, *view) : nullptr;
 }
 
 // The board's table. Built on first use, it builds no cell until one is asked for: one a key.
@@ -234,12 +225,13 @@ QString PointName(GridPoint point, std::int16_t cell) {
     return QStringLiteral("(%1,%2) ").arg(point.column).arg(point.row) + QString::fromUtf8(what);
 }
 
-void InstallBoardAccessibility() {
+void InstallBoardAccessibility(BoardCanvas* canvas, const BoardView* view) {
     static const bool installed = [] {
         QAccessible::installFactory(BoardFactory);
         return true;
     }();
     (void)installed;
+    canvas->SetView(view);
 }
 
 void BoardFocusMoved(BoardCanvas* canvas, GridPoint point) {
@@ -252,6 +244,10 @@ void BoardFocusMoved(BoardCanvas* canvas, GridPoint point) {
 void BoardFocusReturned(BoardCanvas* canvas, GridPoint point) {
     BoardTable* table = ListenedTable(canvas);
     if (table && OnBoard(point.column, point.row)) GiveFocus(table, point);
+}
+
+void BoardLeft(BoardCanvas* canvas) {
+    if (BoardTable* table = ListenedTable(canvas)) table->SetNote(std::nullopt, {});
 }
 
 void BoardCellChanged(BoardCanvas* canvas, GridPoint point) {

@@ -9,6 +9,8 @@
 
 namespace tessarin {
 
+struct BoardView;
+
 // The board window's drawing surface: a retained image in twips. What is drawn stays until
 // Cls, across repaints, covering and resizing, and can be drawn before the window is shown.
 // The image has the screen's device pixel ratio, so lines and stones stay sharp on
@@ -40,6 +42,10 @@ public:
     Twips Scale() const { return Twips::For(this); }
     QSize sizeHint() const override;
 
+    // What a screen reader reads the board through (board_accessibility.h); none by default.
+    void SetView(const BoardView* view) { view_ = view; }
+    const BoardView* View() const { return view_; }
+
 signals:
     void MouseMoved(QPointF twips);
     void MouseReleased(QPointF twips);
@@ -54,6 +60,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    const BoardView* view_ = nullptr;
     // Makes the image cover the widget, keeping what is drawn: a maximised window keeps its
     // stones on screen until the next clear.
     void FitImage();

@@ -17,6 +17,7 @@ std::int16_t CellSizeForHeight(double clientHeight);
 struct GridPoint {
     std::int32_t column;
     std::int32_t row;
+    friend bool operator==(GridPoint, GridPoint) = default;
 };
 
 // The column (or row) whose line catches position `twips`: from half a cell before the line

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStringList>
 #include <QWindow>
 #include <algorithm>
@@ -68,7 +70,7 @@ Form1::Form1(BoardServices services, QWidget* parent)
             Qt::QueuedConnection);
     // The board has the keyboard from the start; the menu bar keeps its Alt keys.
     canvas_->setFocus();
-    InstallBoardAccessibility();
+    InstallBoardAccessibility(canvas_, &view_);
 
     // Four commands straight on the menu bar, no sub-menus: choosing one runs it.
     auto addCommand = [this](const char* caption, const char* name, void (Form1::*command)()) {
@@ -81,6 +83,9 @@ Form1::Form1(BoardServices services, QWidget* parent)
     hintItem_ = addCommand(texts::MenuHint, "提示", &Form1::ShowHint);
     addCommand(texts::MenuScore, "比數", &Form1::ShowScore);
     addCommand(texts::MenuAbout, "關於", &Form1::ShowAbout);
+    // F10 reaches the menu bar as on other desktops, where Alt alone may belong to the desktop.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            &Form1::OpenMenuBar);
 
     // The client area starts at its designed size; the menu bar comes on top of it.
     resize(canvas_->sizeHint().width(),
@@ -90,6 +95,11 @@ Form1::Form1(BoardServices services, QWidget* parent)
     game_.AttachSurface(this);
     game_.AttachTallyListener(this);
     Form_Load();
+}
+
+Form1::~Form1() {
+    // The board's reader reads this window's game: the canvas, and the reader with it, go first.
+    delete canvas_;
 }
 
 void Form1::Form_Load() {
@@ -151,7 +161,14 @@ void Form1::Form_KeyDown(BoardKey key) {
         PlayFromKeys();
         return;
     } else {
-        keyPoint_ = MoveKeyboardPoint(*keyPoint_, key);
+        const GridPoint to = MoveKeyboardPoint(*keyPoint_, key);
+        // At the edge the point stays, and a reader hears nothing of a focus given again.
+        if (to == *keyPoint_) {
+            PlaceKeyboardMark();
+            BoardAnnounce(canvas_, to, QString::fromUtf8(texts::BoardEdge));
+            return;
+        }
+        keyPoint_ = to;
     }
     ShowPointInTitle(*keyPoint_);
     PlaceKeyboardMark();
@@ -170,11 +187,19 @@ void Form1::PlayAt(GridPoint point) {
 }
 
 void Form1::PlayFromKeys() {
+    // A play that places nothing is told why, in place of the stones.
+    const char* refusal = game_.GameOver != BoolFalse ? texts::GameEnded
+                          : game_.Board(keyPoint_->column, keyPoint_->row) != EmptyCell
+                              ? texts::PointTaken
+                              : nullptr;
     keyTurn_ = true;
     turnTold_ = false;
     untoldStones_.clear();
     PlayAt(*keyPoint_);
-    TellTurn();
+    if (refusal && untoldStones_.empty())
+        BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(refusal));
+    else
+        TellTurn();
     keyTurn_ = false;
 }
 
@@ -229,11 +254,25 @@ void Form1::NewGame() {
             if (game_.Board(x, y) != before(x, y)) BoardCellChanged(canvas_, {x, y});
         }
     }
+    AnnounceAtPoint(texts::BoardCleared);
+}
+
+void Form1::AnnounceAtPoint(const char* note, const QString& more) {
     if (!keyPoint_) return;
-    BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(texts::BoardCleared));
+    BoardAnnounce(canvas_, *keyPoint_, QString::fromUtf8(note) + more);
     // Chosen from the menu bar, the bar may give its item the focus after this: once the
     // command is done, the board's point takes it back (a reader there already hears nothing).
     QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
+}
+
+void Form1::OpenMenuBar() {
+    // As Alt does: the first item is highlighted (and a reader told of it), the arrows move
+    // along the bar, Enter runs the item; Enter or Esc gives the keyboard back to the board.
+    QMenuBar* bar = menuBar();
+    if (bar->actions().isEmpty()) return;
+    bar->installEventFilter(this);
+    bar->setFocus(Qt::MenuBarFocusReason);
+    bar->setActiveAction(bar->actions().constFirst());
 }
 
 void Form1::PointTakesFocus() {
@@ -243,8 +282,10 @@ void Form1::PointTakesFocus() {
 void Form1::ShowHint() {
     // With no free point the caption keeps whatever it showed last.
     if (const std::optional<Point> hint = game_.HintPoint()) {
-        hintItem_->setText(QString::fromUtf8(texts::MenuHint) + '(' + QString::number(hint->x) +
-                           ',' + QString::number(hint->y) + ')');
+        const QString where = '(' + QString::number(hint->x) + ',' + QString::number(hint->y) + ')';
+        hintItem_->setText(QString::fromUtf8(texts::MenuHint) + where);
+        // A reader hears a menu item's new caption, but not the same caption again.
+        AnnounceAtPoint(texts::HintSaid, where);
     }
 }
 
@@ -377,9 +418,26 @@ void Form1::changeEvent(QEvent* event) {
     // Back from a box the board may keep the keyboard without a new focus event of its own.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         QMetaObject::invokeMethod(this, &Form1::PointTakesFocus, Qt::QueuedConnection);
+    else if (event->type() == QEvent::ActivationChange)
+        BoardLeft(canvas_);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == menuBar() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // The bar runs the item or lets go of it first; then the board has the keyboard again.
+        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter ||
+            key == Qt::Key_Space) {
+            menuBar()->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    menuBar()->setActiveAction(nullptr);
+                    canvas_->setFocus(Qt::MenuBarFocusReason);
+                },
+                Qt::QueuedConnection);
+        }
+    }
     // Qt draws its own title bar on a Wayland compositor that draws none, and creates it only
     // after the window is first shown: the frame arrives with a resize or an exposure of the
     // native window that brings the widget neither a new size nor a move.

@@ -11,6 +11,7 @@
 #include "engine/drawing_surface.h"
 #include "engine/game_state.h"
 #include "platform/message_box.h"
+#include "ui/board_window/board_accessibility.h"
 #include "ui/board_window/board_geometry.h"
 #include "ui/board_window/keyboard_point.h"
 #include "ui/board_window/score_store.h"
@@ -41,6 +42,7 @@ class Form1 final : public QMainWindow, private DrawingSurface, private TallyLis
 
 public:
     explicit Form1(BoardServices services, QWidget* parent = nullptr);
+    ~Form1() override;
 
     GameState& Game() { return game_; }
     const GameState& Game() const { return game_; }
@@ -78,15 +80,20 @@ private:
     // A play key: the turn at the keyboard point, told to a screen reader.
     void PlayFromKeys();
     // Tells a screen reader the stones of the keyboard's turn not yet told (the player's, then
-    // the reply), or, when the turn placed none, the keyboard point again. Before a remark box
-    // Orca drops it for the box's own focus, but the note stays: closing the box says it.
+    // the reply). Before a remark box Orca drops it for the box's own focus, so the box's text
+    // leads with them; the way back from the box says the point alone.
     // The stones of a keyboard turn not yet told to a screen reader, the keyboard point's first.
     QStringList UntoldTurn() const;
     void TellTurn();
     // The keyboard point's cell takes the accessible focus from the board, when the board has
     // the keyboard: after Qt has told of the board's own focus.
     void PointTakesFocus();
+    // Tells a screen reader `note` after the keyboard point, where the board has it: from the
+    // menu bar the point takes the focus back once the command is done.
+    void AnnounceAtPoint(const char* note, const QString& more = {});
     void PlaceKeyboardMark();
+    // The menu bar takes the keyboard, as after Alt alone.
+    void OpenMenuBar();
 
     // DrawingSurface
     void Cls() override;
@@ -124,6 +131,7 @@ private:
     QAction* hintItem_ = nullptr;
     QPointer<QWidget> about_;
     std::optional<GridPoint> keyPoint_;
+    const BoardView view_{game_, keyPoint_};  // what the board's reader reads
     WindowSquaring squaring_;
     FrameExtents frame_;         // the frame last told to the squaring
     QPointer<QWindow> watched_;  // the native window whose frame is followed
