@@ -33,6 +33,7 @@ struct Step {
     WindowSize client;
     FrameExtents frame;
     std::optional<WindowSize> asks;
+    bool held = false;  // the user has the window in hand
 };
 
 struct Script {
@@ -148,6 +149,37 @@ const Script Scripts[] = {
                                      {ModeChanged, Normal, {1280, 1024}, NoFrame, Designed},
                                      {Resized, Normal, Designed, Frame, Nothing},
                                  })},
+    // The user drags the frame's corner: the sizes follow the pointer, and alternate with
+    // nothing asked; the let-go squares the last one.
+    {"DragIsSquaredAtTheLetGo",
+     After(FirstShow,
+           {
+               {Resized, Normal, {500, 470}, Frame, Nothing, true},
+               {Resized, Normal, {530, 480}, Frame, Nothing, true},
+               {Moved, Normal, {530, 480}, Frame, Nothing},
+               {Resized, Normal, {619, 486}, Frame, Nothing, true},
+               {LetGo, Normal, {619, 486}, Frame, WindowSize{509, 486}},
+               {Resized, Normal, {509, 486}, Frame, Nothing},
+               // A grab that brought no size (a menu opened, a move) asks nothing.
+               {LetGo, Normal, {509, 486}, Frame, Nothing},
+           })},
+    // A request made just before the user took the frame is overtaken by the drag; a let-go at
+    // a square size asks nothing more, and the window manager's refusal of the let-go's request
+    // is its answer.
+    {"DragOvertakesARequest",
+     After(FirstShow,
+           {
+               {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+               {Resized, Normal, {420, 600}, Frame, Nothing, true},
+               {Resized, Normal, {420, 397}, Frame, Nothing, true},
+               {LetGo, Normal, {420, 397}, Frame, Nothing},
+               // The overtaken request granted late: square, so left alone.
+               {Resized, Normal, {400, 377}, Frame, Nothing},
+               {Resized, Normal, {420, 397}, Frame, Nothing, true},
+               {Resized, Normal, {430, 500}, Frame, Nothing, true},
+               {LetGo, Normal, {430, 500}, Frame, WindowSize{430, 407}},
+               {Resized, Normal, {430, 500}, Frame, Nothing},
+           })},
     {"ATinyWindowAsksForNoLessThanAPixel",
      After(FirstShow,
            {
@@ -163,7 +195,8 @@ TEST(WindowSquaring, AsksWhatEachWindowManagersScriptSays) {
         int index = 0;
         for (const Step& step : script.steps) {
             ++index;
-            EXPECT_EQ(squaring.Decide({step.news, step.mode, step.client, step.frame}), step.asks)
+            EXPECT_EQ(squaring.Decide({step.news, step.mode, step.client, step.frame, step.held}),
+                      step.asks)
                 << "step " << index << ": " << step.client;
         }
     }

@@ -16,7 +16,7 @@
 import_bin=/usr/bin/import
 convert_bin=/usr/bin/convert
 
-x_server_pid="" x_wm_pid="" game_pid="" win=""
+x_server_pid="" x_wm_pid="" x_wm_session_pid="" game_pid="" win=""
 # The board as read_board reads it before the first move.
 empty_board=$(for _ in {1..19}; do echo ...................; done)
 limit=${limit:-${TESSARIN_E2E_TIMEOUT:-30}}
@@ -68,8 +68,9 @@ stop_pid() {
 x11_cleanup() {
     stop_pid "$game_pid"
     stop_pid "$x_wm_pid"
+    stop_pid "${x_wm_session_pid:-}"
     stop_pid "$x_server_pid"
-    game_pid="" x_wm_pid="" x_server_pid=""
+    game_pid="" x_wm_pid="" x_wm_session_pid="" x_server_pid=""
 }
 
 # Starts Xvfb on a free display and the window manager on it, with a fresh home and
@@ -106,9 +107,27 @@ x11_start_session() {
         i3 -c "$work/i3.conf" >"$work/$wm.log" 2>&1 &
         ;;
     none) return 0 ;;
-    *) openbox --sm-disable >"$work/$wm.log" 2>&1 & ;;
+    openbox) openbox --sm-disable >"$work/$wm.log" 2>&1 & ;;
+    *)
+        # The desktops' own managers want a session bus (settings, their compositors' peers);
+        # each gets one of its own, and the manager's process id is kept to stop it first.
+        local command
+        case $wm in
+        xfwm4) command=(xfwm4 --compositor=off --sm-client-disable) ;;
+        metacity | marco) command=("$wm" --no-composite --sm-disable) ;;
+        kwin_x11) command=(kwin_x11 --no-kactivities) ;;
+        mutter) command=(mutter --x11 --sm-disable) ;;
+        *) fail "no way known to start the window manager $wm" ;;
+        esac
+        dbus-run-session -- sh -c 'echo $$ >"$1"; shift; exec "$@"' sh "$work/$wm.pid" \
+            "${command[@]}" >"$work/$wm.log" 2>&1 &
+        x_wm_session_pid=$!
+        wm_pid_told() { [ -s "$work/$wm.pid" ] || ! kill -0 "$x_wm_session_pid" 2>/dev/null; }
+        poll wm_pid_told
+        x_wm_pid=$(cat "$work/$wm.pid" 2>/dev/null)
+        ;;
     esac
-    x_wm_pid=$!
+    [ -n "${x_wm_session_pid:-}" ] || x_wm_pid=$!
     wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     poll wm_ready || fail "$wm did not take over the screen: $(tail -n 5 "$work/$wm.log")"
 }

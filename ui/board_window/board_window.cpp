@@ -55,7 +55,8 @@ Form1::Form1(BoardServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
       game_(tellingMessages_, services_.random),
-      scores_(services_.settings) {
+      scores_(services_.settings),
+      resizeWatch_(*this, [this] { Form_Resize(WindowNews::LetGo); }) {
     setWindowTitle(QString::fromUtf8(texts::ApplicationTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tessarin.png")));
 
@@ -118,8 +119,8 @@ void Form1::Form_Load() {
 void Form1::Form_Resize(WindowNews news) {
     const QSize before = size();
     FollowWindow(news);
-    // A move or a new frame leaves the board alone unless it brought a new size.
-    if ((news == WindowNews::Moved || news == WindowNews::Reframed) && size() == before) return;
+    // A move, a new frame or a let-go leaves the board alone unless it brought a new size.
+    if (news != WindowNews::Resized && news != WindowNews::ModeChanged && size() == before) return;
     if (!NormalState(windowState())) return;
     Cls();
     DrawGrid();
@@ -131,8 +132,9 @@ void Form1::Form_Resize(WindowNews news) {
 void Form1::FollowWindow(WindowNews news) {
     if (requesting_ || !isVisible() || !windowHandle()) return;
     frame_ = FrameOf(*windowHandle());
+    const bool held = news == WindowNews::Resized && resizeWatch_.Held();
     const auto wanted =
-        squaring_.Decide({news, ModeOf(windowState()), {width(), height()}, frame_});
+        squaring_.Decide({news, ModeOf(windowState()), {width(), height()}, frame_, held});
     if (!wanted) return;
     const QSize before = size();
     requesting_ = true;

@@ -10,6 +10,7 @@
 
 #include "engine/drawing_surface.h"
 #include "engine/game_state.h"
+#include "platform/client_size_request.h"
 #include "platform/message_box.h"
 #include "ui/board_window/board_accessibility.h"
 #include "ui/board_window/board_geometry.h"
@@ -133,6 +134,7 @@ private:
     std::optional<GridPoint> keyPoint_;
     const BoardView view_{game_, keyPoint_};  // what the board's reader reads
     WindowSquaring squaring_;
+    UserResizeWatch resizeWatch_;
     FrameExtents frame_;         // the frame last told to the squaring
     QPointer<QWindow> watched_;  // the native window whose frame is followed
     bool requesting_ = false;    // our own size request is being made

@@ -2,6 +2,7 @@
 #include "ui/board_window/window_squaring.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tessarin {
 namespace {
@@ -17,7 +18,19 @@ std::optional<WindowSize> WindowSquaring::Decide(const WindowReport& report) {
     if (report.mode != WindowMode::Normal) {
         // Whatever was asked is moot now; the window manager owns the size until it lets go.
         asked_.clear();
+        sizedInHand_ = false;
         return std::nullopt;
+    }
+    if (report.news == WindowNews::Resized && report.held) {
+        // The user's size, not an answer; what was asked before is overtaken.
+        asked_.clear();
+        sizedInHand_ = true;
+        return std::nullopt;
+    }
+    if (report.news == WindowNews::LetGo) {
+        if (!std::exchange(sizedInHand_, false)) return std::nullopt;
+        frame_ = report.frame;
+        return Square(report);
     }
     const bool firstSight = !frame_;
     const bool frameChanged = frame_ && *frame_ != report.frame;

@@ -10,8 +10,12 @@
 // window is first shown; maximising and restoring send the new size and the new state in
 // either order. The rules that keep all of these calm:
 //   - a size the user (or the window manager's layout) brings is squared, every time;
-//   - the first size reported after a request is its answer: granted or not, it is left
-//     alone, so a window manager that holds a size of its own is asked once, not forever;
+//   - while the user holds the window (drags its frame, resizes it by the window manager's
+//     keys) nothing is asked: the sizes follow the pointer, a request would fight it, and a
+//     window manager that holds the pointer drops requests without a word. The size at the
+//     let-go is the user's, and is squared then;
+//   - otherwise the first size reported after a request is its answer: granted or not, it is
+//     left alone, so a window manager that holds a size of its own is asked once, not forever;
 //   - a frame that arrives or changes keeps the client height and moves only the width;
 //   - leaving maximised, minimised or full screen goes back to the last settled size.
 
@@ -46,6 +50,7 @@ enum class WindowNews {
     Moved,        // the window moved: its frame may have arrived or changed
     Reframed,     // the frame arrived or changed without a move (a title bar the toolkit draws)
     ModeChanged,  // minimised, maximised, full screen or back to normal
+    LetGo,        // the user let go of the window after holding it
 };
 
 struct WindowReport {
@@ -53,6 +58,7 @@ struct WindowReport {
     WindowMode mode;
     WindowSize client;
     FrameExtents frame;
+    bool held = false;  // the user has the window's size in hand (only news of a size tells)
 };
 
 class WindowSquaring {
@@ -71,6 +77,7 @@ private:
     std::optional<WindowSize> settled_;
     std::optional<FrameExtents> frame_;  // the frame last seen in the normal state
     WindowMode mode_ = WindowMode::Normal;
+    bool sizedInHand_ = false;  // a size came while the user held the window
 };
 
 }  // namespace tessarin
