@@ -28,7 +28,10 @@ test_packages=(
     orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
+    wayvnc                                    # ... whose virtual pointer clicks there
     mutter python3-gi                         # under GNOME's compositor (Qt's own title bar), keys over D-Bus
+    xfwm4 metacity kwin-x11 kwin-style-breeze # the desktops' X11 window managers (mutter is above)
+    marco mate-settings-daemon-common         # ... MATE's, and the settings schemas it reads
 )
 
 case "${1:-}" in

@@ -63,12 +63,38 @@ const Script Scripts[] = {
                {Resized, Normal, {1276, 997}, Frame, WindowSize{1020, 997}},
                {Resized, Normal, {1276, 997}, Frame, Nothing},
            })},
+    // A third size is squared once more; told again, it is the window manager's own.
     {"AnswersAThirdSize", After(FirstShow,
                                 {
                                     {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+                                    {Resized, Normal, {420, 390}, Frame, WindowSize{413, 390}},
                                     {Resized, Normal, {420, 390}, Frame, Nothing},
                                     {Moved, Normal, {420, 390}, Frame, Nothing},
                                 })},
+    {"AlwaysAnswersAThirdSize",
+     After(FirstShow,
+           {
+               {Resized, Normal, {400, 600}, Frame, WindowSize{400, 377}},
+               {Resized, Normal, {420, 390}, Frame, WindowSize{413, 390}},
+               {Resized, Normal, {430, 380}, Frame, WindowSize{403, 380}},
+               {Resized, Normal, {440, 370}, Frame, Nothing},
+               {Resized, Normal, {600, 400}, Frame, WindowSize{423, 400}},
+           })},
+    // xfwm4 tells the maximised size before the state, while the let-go's request was asked a
+    // second time: the grant settles it, and the maximised size is never the one to come back to.
+    {"MaximisedSizeOvertakesARequest",
+     After(FirstShow,
+           {
+               {Resized, Normal, {450, 406}, Frame, Nothing, true},
+               // The grab ends before the last size of the keyboard resize comes.
+               {Resized, Normal, {440, 406}, Frame, WindowSize{429, 406}},
+               {LetGo, Normal, {440, 406}, Frame, WindowSize{429, 406}},
+               {Resized, Normal, {429, 406}, Frame, Nothing},
+               {Resized, Normal, {1280, 1000}, MaxFrame, WindowSize{1019, 1000}},
+               {ModeChanged, Maximized, {1280, 1000}, MaxFrame, Nothing},
+               {Resized, Maximized, {429, 406}, Frame, Nothing},
+               {ModeChanged, Normal, {429, 406}, Frame, Nothing},
+           })},
     {"SameSizeFromANewUserActionIsSquaredAgain",
      After(FirstShow,
            {

@@ -3,8 +3,8 @@
 # The game as a native Wayland client, under each compositor in `compositors` below:
 #
 #   sway    tiles, and draws the title bar itself (xdg-decoration): the game comes up, plays a
-#           move from the keyboard and keeps the whole board on a landscape and a portrait
-#           tile. Judged by sway's screenshots (grim) and its view of the window (get_tree).
+#           move from the keyboard and one by a click at the point under the pointer, and keeps
+#           the whole board on a landscape and a portrait tile. Judged by sway's screenshots (grim) and its view of the window (get_tree).
 #   mutter  (GNOME) draws no title bar, so Qt draws its own: the window is square by its outer
 #           size, title bar included, at the first show with the first board at its designed
 #           cells, after a resize mutter makes from the keyboard, and after a maximise and
@@ -12,8 +12,8 @@
 #           and the client area Qt paints inside it.
 #
 # Both run headless with no input device of their own: sway's keys are typed by wtype (the
-# virtual-keyboard protocol), mutter's go through its remote-desktop interface, on a D-Bus
-# session of its own.
+# virtual-keyboard protocol) and its pointer is wayvnc's (the virtual-pointer one); mutter's
+# keys go through its remote-desktop interface, on a D-Bus session of its own.
 set -u -o pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,14 +26,15 @@ missing_extras() {
     ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || echo qt6-wayland
 }
 e2e_display=wayland
-e2e_begin wayland "${1:-}" sway swaymsg grim wtype mutter dbus-run-session setpriv timeout \
+e2e_begin wayland "${1:-}" sway swaymsg grim wtype wayvnc mutter dbus-run-session setpriv timeout \
     /usr/bin/python3 "$convert_bin"
 compositor=""
 step() { echo "wayland under $compositor: $*"; }
-sway_menu_h="" sway_pid="" keyboard_pid="" mutter_pid="" mutter_session_pid="" keys_pid=""
+sway_menu_h="" sway_pid="" keyboard_pid="" pointer_pid="" mutter_pid="" mutter_session_pid="" keys_pid=""
 stop_session() {
     stop_pid "$game_pid"; game_pid=""
     stop_pid "$keyboard_pid"; keyboard_pid=""
+    stop_pid "$pointer_pid"; pointer_pid=""
     stop_pid "$sway_pid"; sway_pid=""
     exec 7>&-
     stop_pid "$keys_pid"; keys_pid=""
@@ -179,6 +180,38 @@ under_sway() {
     poll answered || fail "Space at the keyboard point (10,10) did not play there and get an answer:
 $board"
     step "ok Space at the keyboard point (10,10) played red there, the computer answered"
+
+    # A click, as a mouse player makes one. The headless seat has no pointer of its own: wayvnc
+    # (a VNC server for wlroots compositors) brings a virtual one, which sway's seat commands
+    # move and press.
+    wayvnc -u "$work/vnc.sock" >"$work/wayvnc.log" 2>&1 &
+    pointer_pid=$!
+    pointer_in_seat() {
+        kill -0 "$pointer_pid" 2>/dev/null || return 2
+        swaymsg -t get_seats 2>/dev/null | grep -q '"type": "pointer"'
+    }
+    poll pointer_in_seat || fail "no virtual pointer in sway's seat: $(tail -n 3 "$work/wayvnc.log")"
+    local x y reds blacks
+    read -r x y < <(point_pixel 4 7)
+    x=$((view_x + surface_x + x)) y=$((view_y + surface_y + y))
+    # Set, the pointer only enters the window; the move after it is what the title follows.
+    swaymsg "seat seat0 cursor set $((x - 1)) $y" >/dev/null
+    swaymsg "seat seat0 cursor move 1 0" >/dev/null
+    pointer_title() { [ "$(title)" = "Tessarin  (4,7)" ]; }
+    poll pointer_title || fail "the pointer on point (4,7): title is \"$(title)\""
+    reds=$(count_of "$board" R) blacks=$(count_of "$board" B)
+    swaymsg "seat seat0 cursor press button1" >/dev/null
+    swaymsg "seat seat0 cursor release button1" >/dev/null
+    # The pointer's image shows on the screenshots: without a pointer in the seat, sway hides it.
+    stop_pid "$pointer_pid"
+    pointer_pid=""
+    pointer_gone() { ! swaymsg -t get_seats 2>/dev/null | grep -q '"type": "pointer"'; }
+    poll pointer_gone || fail "wayvnc's pointer stayed in sway's seat after wayvnc ended"
+    clicked() { grab && board=$(read_board) && [ "$(cell_of "$board" 4 7)" = R ] &&
+        (($(count_of "$board" R) == reds + 1 && $(count_of "$board" B) == blacks + 1)); }
+    poll clicked || fail "a click on point (4,7) did not play there and get an answer:
+$board"
+    step "ok the pointer over (4,7) showed it in the title; a click played red there, the computer answered"
 
     for mode in 700x1000 1280x720; do
         swaymsg output HEADLESS-1 resolution "$mode" >/dev/null || fail "sway refused the mode $mode"

@@ -77,6 +77,8 @@ x11_cleanup() {
 # configuration under $work, and exports DISPLAY.
 x11_start_session() {
     # -displayfd lets the server pick a free display and tells us once it accepts connections.
+    # A second session in the same folder must not read the first one's display number.
+    rm -f "$work/display"
     Xvfb -displayfd 3 -screen 0 "${x11_screen:-1280x1024x24}" -dpi 96 -nolisten tcp -noreset \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     x_server_pid=$!
@@ -414,7 +416,7 @@ watch_configure() {
     # Listening once a change of title (a property of the window) shows.
     local column=1
     xev_listens() {
-        grep -q PropertyNotify "$work/xev.log" && return 0
+        grep -qs PropertyNotify "$work/xev.log" && return 0
         column=$((column % 19 + 1))
         hover "$column" 1
         return 1

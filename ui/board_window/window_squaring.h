@@ -14,8 +14,9 @@
 //     keys) nothing is asked: the sizes follow the pointer, a request would fight it, and a
 //     window manager that holds the pointer drops requests without a word. The size at the
 //     let-go is the user's, and is squared then;
-//   - otherwise the first size reported after a request is its answer: granted or not, it is
-//     left alone, so a window manager that holds a size of its own is asked once, not forever;
+//   - otherwise a request is answered when the size asked for comes, or when the size it was
+//     asked from is told again (the window manager holds a size of its own, and is asked once,
+//     not forever); any other size overtook the request and is squared in its turn;
 //   - a frame that arrives or changes keeps the client height and moves only the width;
 //   - leaving maximised, minimised or full screen goes back to the last settled size.
 
@@ -68,12 +69,14 @@ public:
 
 private:
     std::optional<WindowSize> Square(const WindowReport& report);
-    std::optional<WindowSize> KeepHeight(WindowSize client, FrameExtents frame);
+    std::optional<WindowSize> KeepHeight(WindowSize client, const WindowReport& report);
     std::optional<WindowSize> AnswerOrSquare(const WindowReport& report);
-    std::optional<WindowSize> Ask(WindowSize size);
+    std::optional<WindowSize> Ask(WindowSize size, WindowSize from);
     std::optional<WindowSize> Settle(WindowSize size);
 
     std::vector<WindowSize> asked_;  // requests not answered yet, oldest first
+    WindowSize askedFrom_;           // the size the window had when the first of them was made
+    int chased_ = 0;                 // new sizes squared in a row while requests waited
     std::optional<WindowSize> settled_;
     std::optional<FrameExtents> frame_;  // the frame last seen in the normal state
     WindowMode mode_ = WindowMode::Normal;
