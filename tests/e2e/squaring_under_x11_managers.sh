@@ -33,8 +33,9 @@ missing_extras() {
         [[ " $wanted_managers " == *" ${row%% *} "* ]] || continue
         command -v "${row%% *}" >/dev/null || echo "${row%% *}"
     done
-    # marco reads its keys and theme from MATE's settings schemas.
-    [[ " $wanted_managers " != *" marco "* ]] || [ -f /usr/share/glib-2.0/schemas/org.mate.interface.gschema.xml ] ||
+    # marco reads the mouse's settings from a schema of MATE's settings daemon.
+    [[ " $wanted_managers " != *" marco "* ]] ||
+        [ -f /usr/share/glib-2.0/schemas/org.mate.peripherals-mouse.gschema.xml ] ||
         echo mate-settings-daemon-common
 }
 e2e_begin squaring "${1:-}" xev dbus-run-session
@@ -109,11 +110,16 @@ drag() {
 }
 
 key_resize() {
-    local mark
+    local mark grabs
     read_outer
     mark=$(configure_mark)
+    # The arrows go to the manager once its grab has the keyboard, not before.
+    grabs=$(grep -c NotifyGrab "$work/xev.log")
+    xdotool key "$1"
+    grabbed() { (($(grep -c NotifyGrab "$work/xev.log") > grabs)); }
+    poll grabbed || fail "$1 did not start $manager's keyboard resize (no grab of the keyboard)"
     # Both sides grow, so the squared window differs from the one before.
-    xdotool key "$1" sleep 0.3 key --delay 80 Right Right Right Right Right Down Down Down sleep 0.2 key Return
+    xdotool key --delay 80 Right Right Right Right Right Down Down Down sleep 0.2 key Return
     settled_after "$mark" "keyboard resize ($1, arrows, Return)"
 }
 

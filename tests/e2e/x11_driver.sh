@@ -408,10 +408,10 @@ e2e_fail() {
 }
 
 # Records the X events of the game window's structure (ConfigureNotify with every size it is
-# given) in $work/xev.log, so a test can tell that a size really arrived before the game
-# answered it.
+# given) and focus (a window manager's grab of the keyboard takes it "to a grab") in
+# $work/xev.log, so a test can tell that a size really arrived before the game answered it.
 watch_configure() {
-    stdbuf -oL xev -id "$win" -event structure -event property >"$work/xev.log" 2>&1 &
+    stdbuf -oL xev -id "$win" -event structure -event property -event focus >"$work/xev.log" 2>&1 &
     configure_watch_pid=$!
     # Listening once a change of title (a property of the window) shows.
     local column=1
