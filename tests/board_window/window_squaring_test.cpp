@@ -190,8 +190,8 @@ const Script Scripts[] = {
                {LetGo, Normal, {509, 486}, Frame, Nothing},
            })},
     // A request made just before the user took the frame is overtaken by the drag; a let-go at
-    // a square size asks nothing more, and the window manager's refusal of the let-go's request
-    // is its answer.
+    // a square size asks nothing more, and a tiling manager's refusal of the let-go's request
+    // (the size asked from, told again) is its answer.
     {"DragOvertakesARequest",
      After(FirstShow,
            {
@@ -199,9 +199,6 @@ const Script Scripts[] = {
                {Resized, Normal, {420, 600}, Frame, Nothing, true},
                {Resized, Normal, {420, 397}, Frame, Nothing, true},
                {LetGo, Normal, {420, 397}, Frame, Nothing},
-               // The overtaken request granted late: square, so left alone.
-               {Resized, Normal, {400, 377}, Frame, Nothing},
-               {Resized, Normal, {420, 397}, Frame, Nothing, true},
                {Resized, Normal, {430, 500}, Frame, Nothing, true},
                {LetGo, Normal, {430, 500}, Frame, WindowSize{430, 407}},
                {Resized, Normal, {430, 500}, Frame, Nothing},
