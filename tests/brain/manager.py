@@ -149,7 +149,7 @@ def random_line(rng):
 def fuzz(path):
     rng = random.Random(20261208)
     brain = Brain(path, seed=5)
-    replies, board = 0, True  # no board once a START is refused, until one succeeds
+    replies, board = 0, False  # no board before a START succeeds, nor after one is refused
     commands = {b"START", b"RESTART", b"BEGIN", b"TURN", b"BOARD", b"DONE", b"TAKEBACK",
                 b"INFO", b"ABOUT", b"END"}
     for _ in range(600):

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/game_state.h"
+#include "engine/rules.h"
 #include "resources/texts.h"
 #include "tests/engine/board_text.h"
 #include "tests/engine/test_doubles.h"
@@ -29,15 +30,17 @@ bool CheckLastStone(Game& game, const char* moves) {
     return game.CheckFive();
 }
 
-constexpr bool FreeStyle = true;
-constexpr bool ExactFive = false;
+constexpr FiveRule FreeStyle = FiveRule::FreeStyle;
+constexpr FiveRule ExactFive = FiveRule::ExactFive;
+constexpr FiveRule Renju = FiveRule::Renju;  // black is the human, X
+constexpr FiveRule Caro = FiveRule::Caro;
 
 struct LineCase {
     const char* name;
     const char* moves;  // the last stone is the one just played
     bool five;
     int size = BoardSize;  // of a sized board; the game's is always 19 lines, free-style
-    bool overlineWins = FreeStyle;
+    FiveRule rule = FreeStyle;
 };
 void PrintTo(const LineCase& c, std::ostream* out) { *out << c.size << ": " << c.moves; }
 
@@ -49,8 +52,11 @@ bool CheckOnSizedBoard(const LineCase& c) {
     ScriptedRandom random{0.0f};
     SizedGame game(messages, random);
     game.Board.size = static_cast<std::int16_t>(c.size);
-    game.Board.overlineWins = c.overlineWins;
-    return CheckLastStone(game, c.moves);
+    game.Board.rule = c.rule;
+    const bool five = CheckLastStone(game, c.moves);
+    // The pure judgement agrees with the game's own scan.
+    EXPECT_EQ(WinningLineThrough(game.Board, game.CurX, game.CurY), five);
+    return five;
 }
 
 TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
