@@ -9,6 +9,9 @@
                            stays alive and ends on END
   manager.py bench BRAIN [SIZE]  replies per second through the pipes over whole self-played
                            games on a board of SIZE (19 unless given)
+  manager.py qpiskvork BRAIN EXT BUILD  builds the headless qpiskvork runner from EXT (the
+                           shared folder's ext/) into BUILD and plays the brain against itself
+                           in every league; qpiskvork's own judges end the games
 """
 
 import os
@@ -16,8 +19,10 @@ import random
 import statistics
 import re
 import select
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 SIZE = 19
@@ -217,7 +222,63 @@ def bench(path, size=SIZE, games=50):
           % (size, size, pipelined, pipelined / pipelined_seconds))
 
 
+# Each league as qpiskvork plays it: board size, INFO rule, swap2 opening.
+LEAGUES = [("free-style 15", 15, 0, 0), ("free-style 20", 20, 0, 0), ("standard 15", 15, 1, 0),
+           ("renju 15", 15, 4, 0), ("caro 15", 15, 8, 0), ("swap2 15", 15, 0, 1)]
+
+
+def qpiskvork(path, ext, build, games=2):
+    """Two seeded brains in every league under the real manager: each game must end by five or
+    a full board as qpiskvork judges it (renju's forbidden points and caro's closed fives are
+    its judges' business), and no line of the exchange may be UNKNOWN or ERROR."""
+    if not os.path.isdir(os.path.dirname(os.path.abspath(ext))):
+        print("skipped: no %s beside the clone (a plain clone has no qpiskvork to play in)"
+              % os.path.dirname(os.path.abspath(ext)))
+        return 77
+    runner_build = os.path.join(build, "qpiskvork-runner")
+    for command in (["cmake", "-S", os.path.join(ext, "qpiskvork-runner"), "-B", runner_build],
+                    ["cmake", "--build", runner_build, "-j%d" % os.cpu_count()]):
+        done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        assert done.returncode == 0, "the runner does not build:\n" + done.stdout.decode()[-4000:]
+    runner = os.path.join(runner_build, "qpiskvork-runner")
+    work = tempfile.mkdtemp(prefix="qpiskvork-")
+    brains = []
+    for seed in (1, 2):  # the manager starts a program without arguments: one script a seed
+        script = os.path.join(work, "pbrain-tessarin-%d" % seed)
+        with open(script, "w") as f:
+            f.write('#!/bin/sh\nexec "%s" --seed %d\n' % (path, seed))
+        os.chmod(script, 0o755)
+        brains.append(script)
+    for name, size, rule, swap2 in LEAGUES:
+        prefix = os.path.join(work, name.replace(" ", "-"))
+        subprocess.run([runner, str(size), str(rule), str(games), str(swap2), "300000", "10000"]
+                       + brains + [prefix], env=dict(os.environ, HOME=work), timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT, check=True)
+        log = open(prefix + ".io.log", encoding="utf-8", errors="replace").read()
+        bad = [line for line in log.splitlines() if re.search(r"\b(UNKNOWN|ERROR)\b", line)]
+        assert not bad, "%s: %s (log in %s)" % (name, bad[:3], work)
+        endings = []
+        for line in open(prefix + ".results.txt"):
+            m = re.search(r'stones=(\d+) result="([^"]*)".*moves=(.*)', line)
+            assert m, "%s: no result in %r" % (name, line)
+            stones, result = int(m.group(1)), m.group(2)
+            moves = [tuple(map(int, move.split(","))) for move in m.group(3).split()]
+            board = {move: i % 2 for i, move in enumerate(moves)}  # 0 black, 1 white
+            if result in ("Black win!", "White win!"):
+                assert five_through(board, moves[-1], (stones - 1) % 2), (name, line)
+                assert result.startswith("Black") == (stones % 2 == 1), (name, line)
+                endings.append("%s five at stone %d" % (result.split()[0].lower(), stones))
+            else:
+                assert result == "Draw!" and stones == size * size, (name, line)
+                endings.append("full board")
+        assert len(endings) == games, "%s: %d of %d games ended" % (name, len(endings), games)
+        print("qpiskvork %s: %s" % (name, ", ".join(endings)))
+    shutil.rmtree(work)
+
+
 if __name__ == "__main__":
+    if len(sys.argv) == 5 and sys.argv[1] == "qpiskvork":
+        sys.exit(qpiskvork(*sys.argv[2:]))
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in ("play", "fuzz", "bench") or (
             len(sys.argv) == 4 and (sys.argv[1] != "bench" or not sys.argv[3].isdigit())):
         sys.exit(__doc__)
