@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <utility>
 
 #include "engine/evaluation.h"
@@ -395,8 +396,10 @@ void BrainSession::Done(std::string_view) {
 // position as it judges a point: white, to move, keeps its colour unless black's best point
 // outscores white's own best. With three stones, when white's best beats black's by less than
 // a quarter, the position is close enough to lay two more and let the other player choose.
-// The stones the brain lays are the computer's own choice for that colour, so a seed gives
-// the same opening again.
+// Laying the first three, the brain wants that choice hard: the first two stones are the
+// computer's own choice for their colour, the third black's most even point. Every stone the
+// brain lays is so chosen, and ties are drawn as in the computer's move, so a seed gives the
+// same opening again.
 void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
     const std::size_t count = stones.size();
     if (count != 0 && count != 3 && count != 5) {
@@ -424,6 +427,33 @@ void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
             opening.push_back({game.CurX, game.CurY});
             return true;
         };
+        // Lays black's third stone where neither side's best point outscores the other's by
+        // much: near the first two, and the first in scan order of the most even ones.
+        auto layBalanced = [&] {
+            setUp(true);
+            std::optional<Point> best;
+            std::int32_t bestGap = 0;
+            for (std::int16_t x = 1; x <= game.Board.Size(); ++x) {
+                for (std::int16_t y = 1; y <= game.Board.Size(); ++y) {
+                    if (game.Board(x, y) != EmptyCell ||
+                        std::ranges::none_of(opening, [&](Point p) {
+                            return std::abs(p.x - x) <= 2 && std::abs(p.y - y) <= 2;
+                        })) {
+                        continue;
+                    }
+                    game.Board(x, y) = ComputerSide;
+                    const std::int32_t gap = std::abs(BestTotal(game.Board, ComputerSide) -
+                                                      BestTotal(game.Board, HumanSide));
+                    game.Board(x, y) = EmptyCell;
+                    if (!best || gap < bestGap) {
+                        best = Point{x, y};
+                        bestGap = gap;
+                    }
+                }
+            }
+            if (best) opening.push_back(*best);
+            return best.has_value();
+        };
         auto text = [&](std::size_t from) {
             std::string line;
             for (std::size_t i = from; i < opening.size(); ++i) {
@@ -435,7 +465,7 @@ void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
         bool brainIsBlack = true;
         std::string answer;
         if (count == 0) {
-            if (!layNext() || !layNext() || !layNext()) answer = "ERROR the board is too small";
+            if (!layNext() || !layNext() || !layBalanced()) answer = "ERROR the board is too small";
         } else {
             setUp(true);  // white to move: the brain's stones are black's
             const std::int32_t black = BestTotal(game.Board, ComputerSide);

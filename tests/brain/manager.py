@@ -3,8 +3,9 @@
 """A small tournament manager for pbrain-tessarin, speaking the protocol through pipes.
 
   manager.py play BRAIN    two brains play each other to a five or a full board on boards of
-                           19, 15 and 20, every move checked; the same seeds must give the
-                           same game again
+                           19, 15 and 20, and on 15 under exactly five, renju, caro and a swap2
+                           opening, every move checked; the same seeds must give the same game
+                           again
   manager.py fuzz BRAIN    random and broken lines: the brain answers what needs an answer,
                            stays alive and ends on END
   manager.py bench BRAIN [SIZE]  replies per second through the pipes over whole self-played
@@ -82,32 +83,80 @@ def parse_move(reply, board, size):
     return x, y
 
 
-def five_through(board, point, who):
+def five_through(board, point, who, rule=0):
+    """Whether who's stone at point stands in a winning line under INFO rule `rule`: 0 five or
+    more, 1 exactly five, 4 renju (black, 0, exactly five; white five or more), 8 caro (five or
+    more, but no five with the opponent's stones at both ends)."""
     for dx, dy in ((1, 0), (0, 1), (1, 1), (1, -1)):
-        run = 1
+        run, ends = 1, []
         for sign in (1, -1):
             x, y = point[0] + sign * dx, point[1] + sign * dy
             while board.get((x, y)) == who:
                 run += 1
                 x, y = x + sign * dx, y + sign * dy
-        if run >= 5:
+            ends.append(board.get((x, y)))
+        if run >= 5 and (run == 5 if rule == 1 or (rule == 4 and who == 0) else
+                         run > 5 or ends != [1 - who, 1 - who] if rule == 8 else True):
             return True
     return False
 
 
-def play_game(path, seeds, size=SIZE):
-    """One game between two brains; returns the moves and how it ended."""
+def swap2_opening(brains, board, moves, size):
+    """The swap2 opening through SWAP2BOARD, as the protocol lays it out: the first brain lays
+    three stones, the second takes black (SWAP), stays white with the fourth, or lays the fourth
+    and fifth and lets the first choose. Returns each brain's colour (0 black) and the brain to
+    move next."""
+    def ask(brain):
+        brain.send("SWAP2BOARD")
+        for m in moves:
+            brain.send("%d,%d" % m)
+        return brain.ask("DONE")
+
+    def lay(reply, count):
+        stones = reply.split(b" ")
+        assert len(stones) == count, "not %d stones: %r" % (count, reply)
+        for stone in stones:
+            point = parse_move(stone, board, size)
+            board[point] = len(moves) % 2
+            moves.append(point)
+
+    lay(ask(brains[0]), 3)
+    reply = ask(brains[1])
+    if reply == b"SWAP":
+        return [1, 0], 0
+    if b" " not in reply:
+        lay(reply, 1)
+        return [0, 1], 0
+    lay(reply, 2)
+    reply = ask(brains[0])
+    if reply == b"SWAP":
+        return [0, 1], 1
+    lay(reply, 1)
+    return [1, 0], 1
+
+
+def play_game(path, seeds, size=SIZE, rule=0, swap2=False):
+    """One game between two brains; returns the moves and how it ended. After a swap2 opening
+    the brain to move learns the position from a BOARD, as managers do."""
     brains = [Brain(path, seed) for seed in seeds]
     for brain in brains:
         assert brain.ask("START %d" % size) == b"OK"
-    board, moves = {}, []
-    reply = brains[0].ask("BEGIN")
-    mover = 0
+        brain.send("INFO rule %d" % rule)
+    board, moves = {}, []  # board: point -> colour, 0 black
+    colour, mover = [0, 1], 0
+    if swap2:
+        colour, mover = swap2_opening(brains, board, moves, size)
+        brains[mover].send("BOARD")
+        for point in moves:
+            brains[mover].send("%d,%d,%d" % (point + (1 if board[point] == colour[mover] else 2,)))
+        reply = brains[mover].ask("DONE")
+    else:
+        reply = brains[0].ask("BEGIN")
     while True:
         point = parse_move(reply, board, size)
-        board[point] = mover
+        board[point] = colour[mover]
         moves.append(point)
-        if five_through(board, point, mover):
+        if five_through(board, point, colour[mover], rule):
             result = "five"
             break
         if len(board) == size * size:
@@ -135,6 +184,16 @@ def play(path, count=10):
                                                        wins[0], wins[1], fives, count - fives))
         assert play_game(path, (1, 2), size)[0] == games[0], "the same seeds played another game"
         assert games[0] != games[1], "different seeds played the same game"
+    # The other leagues on 15 x 15, each game judged by its rule.
+    for name, rule, swap2 in (("exactly five", 1, False), ("renju", 4, False), ("caro", 8, False),
+                              ("swap2", 0, True)):
+        endings = [play_game(path, (2 * game + 1, 2 * game + 2), 15, rule, swap2)
+                   for game in range(count // 2)]
+        print("%s: %d games, %d ended by five, %d full, no errors"
+              % (name, len(endings), sum(r == "five" for _, r in endings),
+                 sum(r == "full" for _, r in endings)))
+        again = play_game(path, (1, 2), 15, rule, swap2)
+        assert again == endings[0], "%s: the same seeds played another game" % name
 
 
 def random_line(rng):

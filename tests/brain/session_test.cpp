@@ -196,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
              "7,7",        "8,8",        "1,1",        "9,9",        "0,18", "DONE", "SWAP2BOARD",
              "7,7",        "7,7",        "DONE",       "SWAP2BOARD", "7,7",  "DONE", "SWAP2BOARD",
              "7,7,1",      "DONE"},
-            {"4,4 4,5 5,4", "SWAP", "8,8", "6,7 5,6", "SWAP", "10,10",
+            {"4,4 4,5 4,7", "SWAP", "8,8", "6,7 5,6", "SWAP", "10,10",
              "ERROR SWAP2BOARD point 7,7 is taken twice; the position is unchanged",
              "ERROR SWAP2BOARD needs 0, 3 or 5 stones, not 1",
              "ERROR SWAP2BOARD line \"7,7,1\" is not x,y; the position is unchanged"}},
