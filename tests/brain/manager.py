@@ -324,7 +324,7 @@ def qpiskvork(path, ext, build, games=2):
             moves = [tuple(map(int, move.split(","))) for move in m.group(3).split()]
             board = {move: i % 2 for i, move in enumerate(moves)}  # 0 black, 1 white
             if result in ("Black win!", "White win!"):
-                assert five_through(board, moves[-1], (stones - 1) % 2), (name, line)
+                assert five_through(board, moves[-1], (stones - 1) % 2, rule), (name, line)
                 assert result.startswith("Black") == (stones % 2 == 1), (name, line)
                 endings.append("%s five at stone %d" % (result.split()[0].lower(), stones))
             else:
