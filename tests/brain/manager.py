@@ -214,8 +214,8 @@ def fuzz(path):
     rng = random.Random(20261208)
     brain = Brain(path, seed=5)
     replies, board = 0, False  # no board before a START succeeds, nor after one is refused
-    commands = {b"START", b"RESTART", b"BEGIN", b"TURN", b"BOARD", b"DONE", b"TAKEBACK",
-                b"INFO", b"ABOUT", b"END"}
+    commands = {b"START", b"RESTART", b"BEGIN", b"TURN", b"BOARD", b"SWAP2BOARD", b"DONE",
+                b"TAKEBACK", b"INFO", b"ABOUT", b"END"}
     for _ in range(600):
         line = random_line(rng)
         word = re.split(rb"[ \t]+", line.strip(b" \t"))[0].upper()
