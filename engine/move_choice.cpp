@@ -2,6 +2,7 @@
 // Move choice: the computer's reply and the hint are the same one-ply scan of the board.
 
 #include <cassert>
+#include <optional>
 
 #include "engine/evaluation.h"
 #include "engine/game_state.h"
@@ -32,8 +33,20 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
     // with the cursor on that point (see evaluation.cpp).
     const TotalsOf<Cells> totals = EvaluateAllPoints(Board, side);
 
-    // Renju forbids black some points; to black's own scan they are as good as taken.
-    const bool forbidding = Board.Rule() == FiveRule::Renju && side == Board.Black();
+    // Renju forbids black some points; to black's own scan they are as good as taken, so they
+    // are marked taken on a copy of the board before the scan, which keeps the scan's loop as
+    // it is for every other rule.
+    const Cells* playable = &Board;
+    std::optional<Cells> marked;
+    if (Board.Rule() == FiveRule::Renju && side == Board.Black()) {
+        marked = Board;
+        for (int x = 1; x <= Board.Size(); ++x) {
+            for (int y = 1; y <= Board.Size(); ++y) {
+                if (ForbiddenForBlack(Board, x, y)) (*marked)(x, y) = side;
+            }
+        }
+        playable = &*marked;
+    }
 
     std::int32_t bestScore = 0;
     Point best{0, 0};
@@ -47,8 +60,7 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
             CurY = y;
             std::int32_t& f = ScanBounds.*score;
             f = 0;
-            const bool empty =
-                Board(x, y) == EmptyCell && !(forbidding && ForbiddenForBlack(Board, x, y));
+            const bool empty = (*playable)(x, y) == EmptyCell;
             if (empty) f = totals[Cells::Index(x, y)];
 
             if (f > bestScore) {
