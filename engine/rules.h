@@ -50,7 +50,7 @@ bool WinningLineThrough(const Cells& board, int x, int y);
 template <class Cells>
 bool AnyWinningLine(const Cells& board);
 
-// Whether renju forbids black the empty point (x, y): a stone there that makes no five of
+// Whether renju forbids black the empty point (x, y): a stone there that makes no line of
 // exactly five but makes six or more in a row (an overline), two fours, or two threes, where a
 // three counts only when a further black stone, on a point not itself forbidden, makes of it
 // a straight four (four in a row that five can be made of at either end).
