@@ -37,9 +37,9 @@ private:
 
 constexpr const char* Usage =
     "Usage: pbrain-tessarin [--seed N]\n"
-    "Plays gomoku on square boards of 5 x 5 to 32 x 32, free-style or exactly five, through\n"
-    "the Gomoku AI protocol on standard input and output, choosing its moves as Tessarin's\n"
-    "computer player does.\n"
+    "Plays gomoku on square boards of 5 x 5 to 32 x 32, free-style, exactly five, renju or\n"
+    "caro, with swap2 openings, through the Gomoku AI protocol on standard input and output,\n"
+    "choosing its moves as Tessarin's computer player does.\n"
     "  --seed N   draw ties from a generator seeded with N, so a game can be replayed\n"
     "             (by default the generator is seeded from the clock)\n";
 

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "brain/session.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
 #include <utility>
 
-#include "platform/clock_random.h"
+#include "engine/evaluation.h"
+#include "engine/rules.h"
 
 namespace tessarin::brain {
 
@@ -30,26 +34,42 @@ bool AnyEmpty(const Cells& board) {
     return false;
 }
 
-// Whether a position holds five in a row for either side, judged by the game's own check on
-// a scratch game, so that neither the game's generator nor its counters are touched.
+// The side that plays black: the one with more stones, or, with as many, the side to move.
+// Only renju asks, and only the brain's sized board keeps it.
+template <class Game>
+void SetBlack(Game& game, std::int16_t toMove) {
+    if constexpr (requires { game.Board.black; }) {
+        int own = 0, other = 0;
+        for (int x = 1; x <= game.Board.Size(); ++x) {
+            for (int y = 1; y <= game.Board.Size(); ++y) {
+                own += game.Board(x, y) == toMove;
+                other += game.Board(x, y) == OpponentOf(toMove);
+            }
+        }
+        game.Board.black = own < other ? OpponentOf(toMove) : toMove;
+    }
+}
+
+// The highest total any empty point has for `side`: how much the side's best move is worth.
 template <class Cells>
-bool AnyFive(const Cells& board) {
-    SilentMessageBox quiet;
-    ClockRandom unused;
-    BasicGame<Cells> probe(quiet, unused);
-    probe.Board = board;
-    for (std::int16_t x = 1; x <= board.Size(); ++x) {
-        for (std::int16_t y = 1; y <= board.Size(); ++y) {
-            const std::int16_t stone = board(x, y);
-            if (stone == EmptyCell) continue;
-            probe.CurX = x;
-            probe.CurY = y;
-            // The check looks for the side that has just moved: the human after a true flag.
-            probe.SideFlag = stone == HumanSide ? BoolTrue : BoolFalse;
-            if (probe.CheckFive()) return true;
+std::int32_t BestTotal(const Cells& board, std::int16_t side) {
+    const auto totals = EvaluateAllPoints(board, side);
+    std::int32_t best = 0;
+    for (int x = 1; x <= board.Size(); ++x) {
+        for (int y = 1; y <= board.Size(); ++y) {
+            if (board(x, y) == EmptyCell) best = std::max(best, totals[Cells::Index(x, y)]);
         }
     }
-    return false;
+    return best;
+}
+
+template <class Cells>
+int StoneCount(const Cells& board) {
+    int stones = 0;
+    for (int x = 1; x <= board.Size(); ++x) {
+        for (int y = 1; y <= board.Size(); ++y) stones += board(x, y) != EmptyCell;
+    }
+    return stones;
 }
 
 // The playable points of one board onto another of the same size.
@@ -61,30 +81,56 @@ void CopyStones(const From& from, To& to) {
 }
 
 // The rule is a bit mask: 1 exactly five wins, 2 the game goes on after a five, 4 renju,
-// 8 caro. The brain ends a game at its first five and knows no forbidden moves, so it plays
-// 0 and 1 alone. The reason names what it does not play.
+// 8 caro. The brain ends a game at its first five, so it plays each rule alone and no
+// combination. The reason names what it does not play.
+std::optional<FiveRule> RuleOf(std::optional<int> rule) {
+    if (!rule) return std::nullopt;
+    switch (*rule) {
+        case 0:
+            return FiveRule::FreeStyle;
+        case 1:
+            return FiveRule::ExactFive;
+        case 4:
+            return FiveRule::Renju;
+        case 8:
+            return FiveRule::Caro;
+        default:
+            return std::nullopt;
+    }
+}
+
 std::string RuleRefusal(std::string_view text, std::optional<int> rule) {
-    if (rule && (*rule == 0 || *rule == 1)) return {};
     std::string names;
     if (rule && *rule > 0 && *rule < 16) {
         for (const auto& [bit, name] :
-             {std::pair{2, "continuous game"}, {4, "renju"}, {8, "caro"}}) {
-            if (*rule & bit) names += (names.empty() ? " (" : ", ") + std::string(name);
+             {std::pair{1, "exactly five"}, {2, "continuous game"}, {4, "renju"}, {8, "caro"}}) {
+            if (*rule & bit) names += (names.empty() ? " (" : " + ") + std::string(name);
         }
         names += ")";
     }
     return "rule " + Printable(text) + names +
-           " is not played: only free-style (0) and exactly five (1)";
+           " is not played: only free-style (0), exactly five (1), renju (4) and caro (8)";
 }
+
+// What the brain needs, with room to spare: its resident size over 400 moves on the largest
+// board is under 3 MB (measured with /usr/bin/time -v); a manager allowing less than this
+// cannot be obeyed.
+constexpr long long NeededMemory = 8LL * 1024 * 1024;
 
 }  // namespace
 
 const BrainSession::Command BrainSession::Commands[] = {
-    {"START", &BrainSession::Start},     {"RECTSTART", &BrainSession::RectStart},
-    {"RESTART", &BrainSession::Restart}, {"BEGIN", &BrainSession::Begin},
-    {"TURN", &BrainSession::Turn},       {"BOARD", &BrainSession::Board},
-    {"DONE", &BrainSession::Done},       {"TAKEBACK", &BrainSession::Takeback},
-    {"INFO", &BrainSession::Info},       {"ABOUT", &BrainSession::About},
+    {"START", &BrainSession::Start},
+    {"RECTSTART", &BrainSession::RectStart},
+    {"RESTART", &BrainSession::Restart},
+    {"BEGIN", &BrainSession::Begin},
+    {"TURN", &BrainSession::Turn},
+    {"BOARD", &BrainSession::Board},
+    {"SWAP2BOARD", &BrainSession::Swap2Board},
+    {"DONE", &BrainSession::Done},
+    {"TAKEBACK", &BrainSession::Takeback},
+    {"INFO", &BrainSession::Info},
+    {"ABOUT", &BrainSession::About},
     {"END", &BrainSession::End},
 };
 
@@ -101,13 +147,14 @@ void BrainSession::HandleLine(std::string_view line) {
         if (c.word == command.word) known = &c;
     }
     if (unknownBlock_) {
-        // An unknown command followed by stone lines and DONE (SWAP2BOARD and the like) was
-        // answered once already; its block gets no more replies. Any other line ends it.
+        // A command followed by stone lines and DONE that was answered once already (an
+        // unknown one, or one refused inside an unclosed list) gets no more replies for its
+        // block. Any other line ends it.
         if (command.word == "DONE") {
             unknownBlock_ = false;
             return;
         }
-        if (ParseBoardEntry(line)) return;
+        if (ParseBoardEntry(line) || ParsePoint(line)) return;
         unknownBlock_ = false;
     }
     if (pending_) {
@@ -117,8 +164,18 @@ void BrainSession::HandleLine(std::string_view line) {
             return;
         }
         if (known->handler != &BrainSession::Done) {
+            // The list and the command that cut it short get one reply between them: the
+            // manager that sent them is out of step, and a second reply would keep it so.
+            const bool swap2 = pending_->swap2;
             pending_.reset();
-            Error("BOARD not closed by DONE; the position is unchanged");
+            if (known->handler == &BrainSession::End) {
+                End(command.rest);
+                return;
+            }
+            Error(std::string(swap2 ? "SWAP2BOARD" : "BOARD") + " not closed by DONE before " +
+                  command.word + "; the position is unchanged");
+            unknownBlock_ = true;
+            return;
         }
     }
     if (!known) {
@@ -158,6 +215,7 @@ void BrainSession::StartBoard(int size, std::string problem) {
         return;
     }
     startRefusal_.clear();
+    started_ = true;
     size_ = size;
     ChooseGame();
     WithGame([](auto& game) { game.NewGame(); });
@@ -165,36 +223,41 @@ void BrainSession::StartBoard(int size, std::string problem) {
 }
 
 void BrainSession::ChooseGame() {
-    const bool sized = size_ != BoardSize || exactFive_;
+    const bool sized = size_ != BoardSize || rule_ != FiveRule::FreeStyle;
     if (sized) {
         if (sized_.Board.size != size_) {
             sized_.Board = SizedBoardCells{};  // a board of another size starts empty
             sized_.Board.size = static_cast<std::int16_t>(size_);
         }
-        sized_.Board.overlineWins = !exactFive_;
+        sized_.Board.rule = rule_;
         if (!onSized_ && size_ == BoardSize) CopyStones(game_.Board, sized_.Board);
     } else if (onSized_ && sized_.Board.size == BoardSize) {
         CopyStones(sized_.Board, game_.Board);
     }
     onSized_ = sized;
-    WithGame([](auto& game) { game.GameOver = AnyFive(game.Board) ? BoolTrue : BoolFalse; });
+    WithGame([](auto& game) {
+        SetBlack(game, ComputerSide);
+        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
+    });
 }
 
 bool BrainSession::Refused() {
-    if (!startRefusal_.empty()) {
-        Error("no board: " + startRefusal_);
+    if (!started_ || !startRefusal_.empty()) {
+        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
         return true;
     }
-    if (!ruleRefusal_.empty()) {
-        Error(ruleRefusal_);
-        return true;
+    for (const std::string* refusal : {&ruleRefusal_, &memoryRefusal_}) {
+        if (!refusal->empty()) {
+            Error(*refusal);
+            return true;
+        }
     }
     return false;
 }
 
 void BrainSession::Restart(std::string_view) {
-    if (!startRefusal_.empty()) {
-        Error("no board: " + startRefusal_);
+    if (!started_ || !startRefusal_.empty()) {
+        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
         return;
     }
     WithGame([](auto& game) { game.NewGame(); });
@@ -220,11 +283,22 @@ void BrainSession::Turn(std::string_view arguments) {
             Error("the game is over");
             return false;
         }
+        SetBlack(game, HumanSide);
         game.CurX = point->x;
         game.CurY = point->y;
         game.SideFlag = BoolFalse;  // the opponent's stone is the one a person would place
         if (!game.PlaceHumanStone()) {
-            Error("the game is over: the opponent has five in a row");
+            // The opponent's five ends the game, but a manager that passes the winning stone
+            // on before judging it waits for a reply: the point the brain would have played,
+            // found on a copy, so that the game stays as it ended.
+            auto after = game;
+            after.SideFlag = BoolTrue;
+            after.ComputerMove();
+            if (StoneCount(after.Board) == StoneCount(game.Board)) {
+                Error("the game is over: the opponent has five in a row");
+            } else {
+                Reply(Text({after.CurX - 1, after.CurY - 1}));
+            }
             return false;
         }
         return true;
@@ -235,6 +309,11 @@ void BrainSession::Turn(std::string_view arguments) {
 void BrainSession::Board(std::string_view) {
     pending_.emplace();
     pending_->cells.size = static_cast<std::int16_t>(size_);
+}
+
+void BrainSession::Swap2Board(std::string_view arguments) {
+    Board(arguments);
+    pending_->swap2 = true;
 }
 
 std::optional<Point> BrainSession::PointOnBoard(std::string_view command,
@@ -250,6 +329,23 @@ std::optional<Point> BrainSession::PointOnBoard(std::string_view command,
 
 void BrainSession::AddBoardEntry(std::string_view line) {
     if (!pending_->problem.empty()) return;  // the first problem is the one reported
+    if (pending_->swap2) {
+        // Swap2's stones come as x,y in the order played, black first; whose they become is
+        // decided by the answer.
+        const auto stone = ParsePoint(line);
+        const auto point = stone ? GamePoint(*stone, size_) : std::nullopt;
+        if (!stone) {
+            pending_->problem = "SWAP2BOARD line \"" + Printable(line) + "\" is not x,y";
+        } else if (!point) {
+            pending_->problem = "SWAP2BOARD point " + Text(*stone) + " is off the board";
+        } else if (pending_->cells(point->x, point->y) != EmptyCell) {
+            pending_->problem = "SWAP2BOARD point " + Text(*stone) + " is taken twice";
+        } else {
+            pending_->cells(point->x, point->y) = HumanSide;
+            pending_->order.push_back(*point);
+        }
+        return;
+    }
     const auto entry = ParseBoardEntry(line);
     if (!entry) {
         pending_->problem = "BOARD line \"" + Printable(line) + "\" is not x,y,who";
@@ -281,17 +377,120 @@ void BrainSession::Done(std::string_view) {
         Error(board.problem + "; the position is unchanged");
         return;
     }
+    if (board.swap2) {
+        AnswerSwap2(board.order);
+        return;
+    }
     WithGame([&](auto& game) {
         game.NewGame();
         CopyStones(board.cells, game.Board);
-        game.GameOver = AnyFive(game.Board) ? BoolTrue : BoolFalse;
+        SetBlack(game, ComputerSide);
+        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
     });
     PlayComputerMove();
 }
 
+// Swap2: the first player lays three stones (black, white, black); the second takes black
+// (SWAP), stays white with the fourth stone, or lays the fourth and fifth and leaves the choice
+// to the first, who then takes black (SWAP) or stays white with the sixth. The brain judges a
+// position as it judges a point: white, to move, keeps its colour unless black's best point
+// outscores white's own best. With three stones, when white's best beats black's by less than
+// a quarter, the position is close enough to lay two more and let the other player choose.
+// Laying the first three, the brain wants that choice hard: the first two stones are the
+// computer's own choice for their colour, the third black's most even point. Every stone the
+// brain lays is so chosen, and ties are drawn as in the computer's move, so a seed gives the
+// same opening again.
+void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
+    const std::size_t count = stones.size();
+    if (count != 0 && count != 3 && count != 5) {
+        Error("SWAP2BOARD needs 0, 3 or 5 stones, not " + std::to_string(count));
+        return;
+    }
+    WithGame([&](auto& game) {
+        std::vector<Point> opening = stones;
+        // The opening on the board, black's stones as the brain's own or as the opponent's.
+        auto setUp = [&](bool brainIsBlack) {
+            game.NewGame();
+            const std::int16_t black = brainIsBlack ? ComputerSide : HumanSide;
+            for (std::size_t i = 0; i < opening.size(); ++i) {
+                game.Board(opening[i].x, opening[i].y) = i % 2 == 0 ? black : OpponentOf(black);
+            }
+            SetBlack(game, opening.size() % 2 == 0 ? black : OpponentOf(black));
+        };
+        // Lays the next stone of the opening as the computer's choice for its colour.
+        auto layNext = [&] {
+            setUp(opening.size() % 2 == 0);
+            const int before = StoneCount(game.Board);
+            game.SideFlag = BoolTrue;
+            game.ComputerMove();
+            if (StoneCount(game.Board) == before) return false;
+            opening.push_back({game.CurX, game.CurY});
+            return true;
+        };
+        // Lays black's third stone where neither side's best point outscores the other's by
+        // much: near the first two, and the first in scan order of the most even ones.
+        auto layBalanced = [&] {
+            setUp(true);
+            std::optional<Point> best;
+            std::int32_t bestGap = 0;
+            for (std::int16_t x = 1; x <= game.Board.Size(); ++x) {
+                for (std::int16_t y = 1; y <= game.Board.Size(); ++y) {
+                    if (game.Board(x, y) != EmptyCell ||
+                        std::ranges::none_of(opening, [&](Point p) {
+                            return std::abs(p.x - x) <= 2 && std::abs(p.y - y) <= 2;
+                        })) {
+                        continue;
+                    }
+                    game.Board(x, y) = ComputerSide;
+                    const std::int32_t gap = std::abs(BestTotal(game.Board, ComputerSide) -
+                                                      BestTotal(game.Board, HumanSide));
+                    game.Board(x, y) = EmptyCell;
+                    if (!best || gap < bestGap) {
+                        best = Point{x, y};
+                        bestGap = gap;
+                    }
+                }
+            }
+            if (best) opening.push_back(*best);
+            return best.has_value();
+        };
+        auto text = [&](std::size_t from) {
+            std::string line;
+            for (std::size_t i = from; i < opening.size(); ++i) {
+                line += (line.empty() ? "" : " ") + Text({opening[i].x - 1, opening[i].y - 1});
+            }
+            return line;
+        };
+
+        bool brainIsBlack = true;
+        std::string answer;
+        if (count == 0) {
+            if (!layNext() || !layNext() || !layBalanced()) answer = "ERROR the board is too small";
+        } else {
+            setUp(true);  // white to move: the brain's stones are black's
+            const std::int32_t black = BestTotal(game.Board, ComputerSide);
+            const std::int32_t white = BestTotal(game.Board, HumanSide);
+            if (black > white) {
+                answer = "SWAP";
+            } else if (count == 3 && white - black < black / 4) {
+                if (!layNext() || !layNext()) answer = "ERROR the board is full";
+            } else {
+                brainIsBlack = false;
+                if (!layNext()) answer = "ERROR the board is full";
+            }
+        }
+        if (answer.empty()) answer = text(count);
+        // Black's stones are the brain's unless it stayed white; after laying two stones the
+        // other player chooses, and a TURN can follow only if it stays white.
+        setUp(brainIsBlack);
+        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
+        Reply(answer);
+    });
+}
+
 void BrainSession::Takeback(std::string_view arguments) {
-    if (!startRefusal_.empty()) {
-        Error("no board: " + startRefusal_);
+    if (!started_ || !startRefusal_.empty()) {
+        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
         return;
     }
     const auto move = ParsePoint(arguments);
@@ -302,22 +501,37 @@ void BrainSession::Takeback(std::string_view arguments) {
             Error("no stone at " + Text(*move));
             return;
         }
+        const std::int16_t taken = game.Board(point->x, point->y);
         game.Board(point->x, point->y) = EmptyCell;
+        SetBlack(game, taken);  // whose stone it was is to move again
         // Taking back the stone that made five reopens the game.
-        game.GameOver = AnyFive(game.Board) ? BoolTrue : BoolFalse;
+        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
         Reply("OK");
     });
 }
 
-// Limits of time and memory are far above what a one-ply reply needs: only the rule matters.
-// A rule the brain cannot play is answered at the next move request, as the protocol asks.
+// Time limits are far above what a one-ply reply needs: only the rule and a memory limit below
+// the brain's needs matter. What the brain cannot meet is answered at the next move request,
+// as the protocol asks.
 void BrainSession::Info(std::string_view arguments) {
     const CommandLine info = SplitCommand(arguments);
+    if (info.word == "MAX_MEMORY") {
+        const std::string_view text = info.rest;
+        long long bytes = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), bytes);
+        const bool tooLittle = error == std::errc() && end == text.data() + text.size() &&
+                               bytes > 0 && bytes < NeededMemory;
+        memoryRefusal_ = tooLittle ? "max_memory " + Printable(text) + " bytes is below the " +
+                                         std::to_string(NeededMemory) + " the brain needs"
+                                   : "";
+        return;
+    }
     if (info.word != "RULE") return;
-    const auto rule = ParseNumber(info.rest);
-    ruleRefusal_ = RuleRefusal(info.rest, rule);
-    if (!ruleRefusal_.empty()) return;
-    exactFive_ = *rule == 1;
+    const auto number = ParseNumber(info.rest);
+    const auto rule = RuleOf(number);
+    ruleRefusal_ = rule ? "" : RuleRefusal(info.rest, number);
+    if (!rule) return;
+    rule_ = *rule;
     ChooseGame();
 }
 
@@ -335,8 +549,14 @@ void BrainSession::PlayComputerMove() {
             Error("the board is full");
             return;
         }
+        SetBlack(game, ComputerSide);
+        const int before = StoneCount(game.Board);
         game.SideFlag = BoolTrue;  // as after a person's stone: the computer's is next
         game.ComputerMove();
+        if (StoneCount(game.Board) == before) {
+            Error("no point left that renju allows black");
+            return;
+        }
         Reply(Text({game.CurX - 1, game.CurY - 1}));
     });
 }

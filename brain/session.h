@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "brain/command_line.h"
 #include "engine/game_state.h"
@@ -29,8 +30,9 @@ public:
 // however malformed, changes the game unless it is a valid command.
 //
 // On 19 x 19 under free-style it plays on the game's own GameState, so it is the computer
-// move for move; any other size from 5 to 32, and the exact-five rule, play on a SizedGame,
-// the same rules on a board chosen at run time.
+// move for move; any other size from 5 to 32, and the rules of exactly five, renju and caro,
+// play on a SizedGame, the same rules on a board chosen at run time. Under renju it never
+// plays a point forbidden to black when it is black. It answers swap2's SWAP2BOARD too.
 class BrainSession {
 public:
     BrainSession(RandomSource& random, ReplySink& replies);
@@ -55,6 +57,7 @@ private:
     void Begin(std::string_view arguments);
     void Turn(std::string_view arguments);
     void Board(std::string_view arguments);
+    void Swap2Board(std::string_view arguments);
     void Done(std::string_view arguments);
     void Takeback(std::string_view arguments);
     void Info(std::string_view arguments);
@@ -72,10 +75,13 @@ private:
     decltype(auto) WithGame(F&& f) {
         return onSized_ ? f(sized_) : f(game_);
     }
-    // A move request that a refused START or INFO rule leaves unanswerable: sends the ERROR.
+    // A move request that no START, a refused START or an INFO the brain cannot meet leaves
+    // unanswerable: sends the ERROR.
     bool Refused();
-    // A line between BOARD and DONE.
+    // A line between BOARD or SWAP2BOARD and DONE.
     void AddBoardEntry(std::string_view line);
+    // The answer to a SWAP2BOARD of `stones`, in the order they were played.
+    void AnswerSwap2(const std::vector<Point>& stones);
     // The game's point for a command's x,y, or nothing once the ERROR saying why is sent.
     std::optional<Point> PointOnBoard(std::string_view command, std::optional<ProtocolPoint> move);
     // Plays the computer's reply and sends it, or says why there is none.
@@ -83,9 +89,12 @@ private:
     void Reply(std::string_view line) { replies_.Send(line); }
     void Error(const std::string& reason) { replies_.Send("ERROR " + reason); }
 
-    // A BOARD list being read: the position so far, or why it cannot be used.
+    // A BOARD or SWAP2BOARD list being read: the position so far (a SWAP2BOARD's stones also
+    // in their order), or why it cannot be used.
     struct PendingBoard {
+        bool swap2 = false;
         SizedBoardCells cells;
+        std::vector<Point> order;
         std::string problem;
     };
 
@@ -94,9 +103,11 @@ private:
     SizedGame sized_;
     bool onSized_ = false;
     int size_ = BoardSize;
-    bool exactFive_ = false;    // INFO rule 1: six or more in a row do not win
-    std::string startRefusal_;  // why the last START was refused: no board until the next
-    std::string ruleRefusal_;   // why the last INFO rule cannot be played
+    FiveRule rule_ = FiveRule::FreeStyle;  // from INFO rule
+    bool started_ = false;                 // a START has set up a board
+    std::string startRefusal_;   // why the last START was refused: no board until the next
+    std::string ruleRefusal_;    // why the last INFO rule cannot be played
+    std::string memoryRefusal_;  // why the last INFO max_memory cannot be met
     ReplySink& replies_;
     std::optional<PendingBoard> pending_;
     bool unknownBlock_ = false;  // skipping the stone lines after an unknown command

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "engine/rules.h"
+
 namespace tessarin {
 namespace {
 
@@ -99,15 +101,16 @@ constexpr auto MakeScoresBySum() {
 }
 constexpr auto kScoresBySum = MakeScoresBySum();
 
-// Under the exact-five rule a window whose fifth stone would join six or more in a row is no
-// five: its four stones neither win for their side nor need blocking, and it scores nothing.
+// Where the rule lets a five lose (six or more in a row under exact five, black's under renju,
+// a five closed at both ends under caro), a window whose fifth stone would make such a five is
+// none: its four stones neither win for their side nor need blocking, and it scores nothing.
 // Only a four is judged so; lesser windows score by the table as on any board.
 template <class Cells>
 std::int32_t ScoreOfWindow(const Cells& board, int sum, int x, int y, int dx, int dy,
                            std::int16_t side) {
-    if (!board.OverlineWins()) {
-        if (sum == MaxCount * OwnCode && Overline(board, x, y, dx, dy, side)) return 0;
-        if (sum == MaxCount * OpponentCode && Overline(board, x, y, dx, dy, OpponentOf(side))) {
+    if (board.Rule() != FiveRule::FreeStyle) {
+        if (sum == MaxCount * OwnCode && !FiveWins(board, x, y, dx, dy, side)) return 0;
+        if (sum == MaxCount * OpponentCode && !FiveWins(board, x, y, dx, dy, OpponentOf(side))) {
             return 0;
         }
     }
@@ -174,10 +177,10 @@ std::int32_t BasicGame<Cells>::EvaluatePoint(std::int16_t side) const {
                 }
             }
             const int start = j - m;
-            if (!Board.OverlineWins() && (own == MaxCount || opp == MaxCount) &&
-                Overline(Board, CurX + start * dx, CurY + start * dy, dx, dy,
-                         own == MaxCount ? side : opponent)) {
-                continue;  // a four that could only make six or more: worth nothing
+            if (Board.Rule() != FiveRule::FreeStyle && (own == MaxCount || opp == MaxCount) &&
+                !FiveWins(Board, CurX + start * dx, CurY + start * dy, dx, dy,
+                          own == MaxCount ? side : opponent)) {
+                continue;  // a four whose five would not win: worth nothing
             }
             total += WindowScore(own, opp);
         }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "engine/drawing_surface.h"
+#include "engine/rules.h"
 #include "platform/message_box.h"
 #include "platform/random_source.h"
 
@@ -69,14 +70,12 @@ bool BasicGame<Cells>::CheckFive() {
     // DrawStone has already inverted SideFlag, so it names the side that has just moved.
     const std::int16_t side = SideFlag ? HumanSide : ComputerSide;
     int run = 0;
-    // (x, y) is the latest cell of a scan walking in direction (dx, dy). Where overlines do not
-    // win, five that are part of six or more are no five, nor is any longer run.
+    // (x, y) is the latest cell of a scan walking in direction (dx, dy). The five that ends
+    // there wins or not by the board's rule (six or more, or a five closed at both ends, may be
+    // no win), which looks only beyond its ends.
     auto fiveAt = [&](int x, int y, int dx, int dy) {
         run = Board(x, y) == side ? run + 1 : 0;
-        if (run < FiveLength) return false;
-        return Board.OverlineWins() ||
-               (run == FiveLength &&
-                !Overline(Board, x - Reach * dx, y - Reach * dy, dx, dy, side));
+        return run >= FiveLength && FiveWins(Board, x - Reach * dx, y - Reach * dy, dx, dy, side);
     };
     // Each scan walks the cells of one line within four steps of the cursor, so every run of
     // five it can see passes through the stone just played.

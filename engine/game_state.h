@@ -51,21 +51,31 @@ struct CellGrid {
     static constexpr int Index(int x, int y) { return x + Stride * y; }
 };
 
+// Which lines of five win (engine/rules.h judges them):
+// - FreeStyle: five or more in a row, for either side;
+// - ExactFive: exactly five; six or more are no win;
+// - Renju: black exactly five, white five or more, and black may not play a forbidden point;
+// - Caro: five or more, but not exactly five with the opponent's stones at both ends.
+enum class FiveRule : std::uint8_t { FreeStyle, ExactFive, Renju, Caro };
+
 // The game's board: 20 x 20 cells, 19 x 19 playable, and five or more in a row wins. Its size
 // and rule are constants, so the rules compile for it exactly as if written for 19 alone.
 struct BoardCells : CellGrid<BoardStride> {
     static constexpr int Size() { return BoardSize; }
-    static constexpr bool OverlineWins() { return true; }
+    static constexpr FiveRule Rule() { return FiveRule::FreeStyle; }
+    static constexpr std::int16_t Black() { return HumanSide; }  // the side that moves first
 };
 
 // A board whose size and rule are chosen at run time (the brain's, for a manager's START and
-// INFO rule): `size` lines of MaxBoardSize at most, and whether six or more in a row still
-// win (free-style) or only exactly five do.
+// INFO rule): `size` lines of MaxBoardSize at most, the rule, and which side plays black (it
+// matters under renju alone).
 struct SizedBoardCells : CellGrid<MaxBoardSize + 1> {
     std::int16_t size = BoardSize;
-    bool overlineWins = true;
+    FiveRule rule = FiveRule::FreeStyle;
+    std::int16_t black = HumanSide;
     int Size() const { return size; }
-    bool OverlineWins() const { return overlineWins; }
+    FiveRule Rule() const { return rule; }
+    std::int16_t Black() const { return black; }
 };
 
 template <class Cells>
@@ -144,9 +154,9 @@ public:
     void NewGame();
     // Shows a stone at the cursor and hands the move to the other side.
     void DrawStone();
-    // Looks for five or more of the side that just moved through the cursor (exactly five where
-    // the board's rule says overlines do not win); on a five it ends the game, counts the win
-    // and shows a remark.
+    // Looks for five or more of the side that just moved through the cursor, a five that wins
+    // by the board's rule (engine/rules.h); on a five it ends the game, counts the win and
+    // shows a remark.
     bool CheckFive();
     // How good the (empty) cursor point would be as the next stone of `side`.
     std::int32_t EvaluatePoint(std::int16_t side) const;

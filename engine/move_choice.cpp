@@ -2,9 +2,11 @@
 // Move choice: the computer's reply and the hint are the same one-ply scan of the board.
 
 #include <cassert>
+#include <optional>
 
 #include "engine/evaluation.h"
 #include "engine/game_state.h"
+#include "engine/rules.h"
 #include "platform/random_source.h"
 
 namespace tessarin {
@@ -21,7 +23,8 @@ constexpr int HintTieThreshold = 4;      // ... and three times in five for the 
 // A scan that ends on a total of 0 or less may not hold a playable point: the best point is then
 // (0, 0), or whichever point with a total of 0 (occupied or empty) last won a draw. In that case
 // the empty point with the highest total, the first in scan order, is chosen instead; with no
-// empty point there is no choice. The draws and every other outcome are unaffected.
+// empty point (none that the side may play) there is no choice. The draws and every other outcome
+// are unaffected.
 template <class Cells>
 std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
                                                    std::int32_t ScanBoundsRecord::*score,
@@ -29,6 +32,21 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
     // Scored once for the whole board; each entry is exactly what EvaluatePoint(side) gives
     // with the cursor on that point (see evaluation.cpp).
     const TotalsOf<Cells> totals = EvaluateAllPoints(Board, side);
+
+    // Renju forbids black some points; to black's own scan they are as good as taken, so they
+    // are marked taken on a copy of the board before the scan, which keeps the scan's loop as
+    // it is for every other rule.
+    const Cells* playable = &Board;
+    std::optional<Cells> marked;
+    if (Board.Rule() == FiveRule::Renju && side == Board.Black()) {
+        marked = Board;
+        for (int x = 1; x <= Board.Size(); ++x) {
+            for (int y = 1; y <= Board.Size(); ++y) {
+                if (ForbiddenForBlack(Board, x, y)) (*marked)(x, y) = side;
+            }
+        }
+        playable = &*marked;
+    }
 
     std::int32_t bestScore = 0;
     Point best{0, 0};
@@ -42,7 +60,7 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
             CurY = y;
             std::int32_t& f = ScanBounds.*score;
             f = 0;
-            const bool empty = Board(x, y) == EmptyCell;
+            const bool empty = (*playable)(x, y) == EmptyCell;
             if (empty) f = totals[Cells::Index(x, y)];
 
             if (f > bestScore) {

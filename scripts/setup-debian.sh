@@ -27,6 +27,7 @@ test_packages=(
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check
+    qtbase5-dev                               # qpiskvork, the real manager the brain plays in
     i3-wm sway grim wtype                     # the window under a tiling WM and a Wayland compositor
     wayvnc                                    # ... whose virtual pointer clicks there
     mutter python3-gi                         # under GNOME's compositor (Qt's own title bar), keys over D-Bus

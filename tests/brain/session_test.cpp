@@ -36,8 +36,15 @@ struct SessionCase {
     Lines input;
     Lines replies;
     float draws = FirstOfTies;
+    bool fresh = false;  // as the brain starts; otherwise after START 19 and its OK
 };
 void PrintTo(const SessionCase& c, std::ostream* out) { *out << c.name; }
+
+Lines Join(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
 
 class Session : public ::testing::TestWithParam<SessionCase> {};
 
@@ -47,8 +54,9 @@ TEST_P(Session, RepliesExactly) {
     random.Always(c.draws);
     RecordingReplies replies;
     BrainSession session(random, replies);
+    if (!c.fresh) session.HandleLine("START 19");
     for (const auto& line : c.input) session.HandleLine(line);
-    EXPECT_EQ(replies.lines, c.replies);
+    EXPECT_EQ(replies.lines, c.fresh ? c.replies : Join({{"OK"}, c.replies}));
 }
 
 const std::string About = R"(name="Tessarin", version="1.0", author="Pelorin", country="Taiwan")";
@@ -56,18 +64,13 @@ const std::string About = R"(name="Tessarin", version="1.0", author="Pelorin", c
 // 4,0 (the four scores 500000 there, more than anything else).
 const Lines OpponentFour = {"BOARD", "0,0,2", "1,0,2", "2,0,2", "3,0,2", "18,18,1", "DONE"};
 
-Lines Join(std::initializer_list<Lines> parts) {
-    Lines all;
-    for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
 const std::string Sizes = "boards of 5 x 5 to 32 x 32 are played";
 const std::string NoBoard = "ERROR no board: unsupported size 40: " + Sizes;
-const std::string OnlyRules = " is not played: only free-style (0) and exactly five (1)";
-const std::string NoRenju = "ERROR rule 4 (renju)" + OnlyRules;
+const std::string OnlyRules =
+    " is not played: only free-style (0), exactly five (1), renju (4) and caro (8)";
+const std::string NoContinuous = "ERROR rule 6 (continuous game + renju)" + OnlyRules;
+const std::string NoStart = "ERROR no board: START first";
 const std::string Over = "ERROR the game is over";
-const std::string TheirFive = Over + ": the opponent has five in a row";
 const std::string NeedsPoint = "ERROR TURN needs a point x,y";
 // The brain's four on the top row with its own stone beyond the gap (4,0 would make six),
 // and the opponent's plain four on row 2.
@@ -77,6 +80,21 @@ const Lines SixForTheBrain = {"BOARD", "0,0,1", "1,0,1", "2,0,1", "3,0,1", "5,0,
 // 14,10.
 const Lines SixForTheOpponent = {"BOARD",  "0,4,2",   "1,4,2",   "2,4,2",   "3,4,2",   "5,4,2",
                                  "9,10,2", "10,10,1", "11,10,1", "12,10,1", "13,10,1", "DONE"};
+
+// Two stones of `who` on column 9 and two on row 9, and `other`'s in the corners, so that 9,9
+// makes two open threes.
+Lines CrossingTwos(const std::string& who, const std::string& other) {
+    Lines lines = {"BOARD"};
+    for (const char* p : {"9,7", "9,8", "7,9", "8,9"}) lines.push_back(p + ("," + who));
+    for (const char* p : {"0,0", "18,0", "0,18", "18,18"}) lines.push_back(p + ("," + other));
+    if (who == "2") lines.push_back("18,9," + other);  // white to move: black has one more
+    lines.push_back("DONE");
+    return lines;
+}
+// The brain's four on the top row between two of the opponent's stones, and the opponent's
+// open four on row 2.
+const Lines ClosedFour = {"BOARD", "0,0,2", "1,0,1", "2,0,1", "3,0,1", "4,0,1",
+                          "6,0,2", "0,2,2", "1,2,2", "2,2,2", "3,2,2", "DONE"};
 
 // A BOARD of every point but 18,18, two of each colour along a row and alternating down a
 // column, so that no line reaches five.
@@ -126,16 +144,62 @@ INSTANTIATE_TEST_SUITE_P(
                     {"START 40", "BEGIN", "TURN 1,1", "BOARD", "1,1,1", "DONE", "RESTART",
                      "TAKEBACK 1,1", "START 15", "BEGIN"},
                     {"ERROR unsupported size 40: " + Sizes, NoBoard, NoBoard, NoBoard, NoBoard,
-                     NoBoard, "OK", "4,4"}},
+                     NoBoard, "OK", "4,4"},
+                    FirstOfTies,
+                    true},
         // A rule it cannot play is refused at each move request (a BOARD's at its DONE), until
-        // an INFO rule it plays.
+        // an INFO rule it plays; so is a memory limit below its needs.
         SessionCase{"RulesNotPlayed",
-                    {"INFO rule 4", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 6",
-                     "BEGIN", "INFO rule 8", "TAKEBACK 9,9", "INFO rule 16", "BEGIN", "INFO rule x",
-                     "BEGIN", "INFO rule 1", "BEGIN"},
-                    {NoRenju, NoRenju, NoRenju, "ERROR rule 6 (continuous game, renju)" + OnlyRules,
-                     "ERROR no stone at 9,9", "ERROR rule 16" + OnlyRules,
-                     "ERROR rule x" + OnlyRules, "4,4"}},
+                    {"INFO rule 6", "BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "INFO rule 5",
+                     "BEGIN", "INFO rule 16", "TAKEBACK 9,9", "INFO rule x", "BEGIN", "INFO rule 1",
+                     "INFO max_memory 1000", "BEGIN", "INFO max_memory 0", "BEGIN"},
+                    {NoContinuous, NoContinuous, NoContinuous,
+                     "ERROR rule 5 (exactly five + renju)" + OnlyRules, "ERROR no stone at 9,9",
+                     "ERROR rule x" + OnlyRules,
+                     "ERROR max_memory 1000 bytes is below the 8388608 the brain needs", "4,4"}},
+        // Before any START there is no board to play on.
+        SessionCase{"BeforeAnyStart",
+                    {"BEGIN", "TURN 9,9", "BOARD", "9,9,2", "DONE", "SWAP2BOARD", "DONE",
+                     "TAKEBACK 9,9", "RESTART", "START 15", "BEGIN"},
+                    {NoStart, NoStart, NoStart, NoStart, NoStart, NoStart, "OK", "4,4"},
+                    FirstOfTies,
+                    true},
+        // Renju: black (the brain, to move with as many stones as white) may not play the
+        // double three at 9,9, which white may; a white six wins, a black six does not.
+        SessionCase{"RenjuForbidsBlackOnly",
+                    Join({{"INFO rule 4"},
+                          CrossingTwos("1", "2"),
+                          CrossingTwos("2", "1"),
+                          {"INFO rule 0"},
+                          CrossingTwos("1", "2")}),
+                    {"8,8", "9,9", "9,9"}},
+        SessionCase{"RenjuSixes",
+                    Join({{"INFO rule 4"},
+                          SixForTheBrain,
+                          {"TAKEBACK 4,2", "INFO rule 4"},
+                          SixForTheOpponent,
+                          {"TAKEBACK 14,10", "TURN 4,4"}}),
+                    {"4,2", "OK", "14,10", "OK", "14,10"}},
+        // Caro: a five closed by the opponent at both ends does not win, so the brain blocks
+        // the opponent's open four instead of making it; under free-style it wins at once.
+        SessionCase{"CaroClosedFive",
+                    Join({{"INFO rule 8"}, ClosedFour, {"INFO rule 0"}, ClosedFour}),
+                    {"4,2", "5,0"}},
+        // Swap2's three cases: three stones laid, then answers to three stones (take black; lay
+        // two more) and to five (take black; stay white with the sixth). After SWAP the
+        // brain is black: white's fourth stone comes as a TURN.
+        SessionCase{
+            "Swap2",
+            {"SWAP2BOARD", "DONE",       "SWAP2BOARD", "7,7",        "8,7",  "9,9",  "DONE",
+             "TURN 6,6",   "SWAP2BOARD", "7,7",        "7,8",        "1,1",  "DONE", "SWAP2BOARD",
+             "7,7",        "8,7",        "9,9",        "8,8",        "8,6",  "DONE", "SWAP2BOARD",
+             "7,7",        "8,8",        "1,1",        "9,9",        "0,18", "DONE", "SWAP2BOARD",
+             "7,7",        "7,7",        "DONE",       "SWAP2BOARD", "7,7",  "DONE", "SWAP2BOARD",
+             "7,7,1",      "DONE"},
+            {"4,4 4,5 4,7", "SWAP", "8,8", "6,7 5,6", "SWAP", "10,10",
+             "ERROR SWAP2BOARD point 7,7 is taken twice; the position is unchanged",
+             "ERROR SWAP2BOARD needs 0, 3 or 5 stones, not 1",
+             "ERROR SWAP2BOARD line \"7,7,1\" is not x,y; the position is unchanged"}},
         // Exactly five: the brain's own five that would be six is no win and the opponent's
         // four is blocked instead; the opponent's six does not end the game, and the brain's
         // exact five does.
@@ -152,13 +216,13 @@ INSTANTIATE_TEST_SUITE_P(
                           {"TAKEBACK 4,2", "INFO rule 0", "BEGIN"},
                           SixForTheOpponent,
                           {"TAKEBACK 14,10", "TURN 4,4"}}),
-                    {"4,2", "OK", "4,0", "14,10", "OK", TheirFive}},
+                    {"4,2", "OK", "4,0", "14,10", "OK", "14,10"}},
         // An unknown command with stone lines up to DONE is answered once.
         SessionCase{"UnknownBlocks",
-                    {"SWAP2BOARD", "1,1,1", "2,2,2", "3,3,1", "DONE", "ABOUT", "SWAP2BOARD", "DONE",
-                     "FOO", "junk", "DONE", "BOARD", "9,9,2", "DONE"},
-                    {"UNKNOWN command SWAP2BOARD", About, "UNKNOWN command SWAP2BOARD",
-                     "UNKNOWN command FOO", "UNKNOWN command JUNK", "8,8"}},
+                    {"SWAPBOARD", "1,1", "2,2,2", "DONE", "ABOUT", "FOO", "junk", "DONE", "BOARD",
+                     "9,9,2", "DONE"},
+                    {"UNKNOWN command SWAPBOARD", About, "UNKNOWN command FOO",
+                     "UNKNOWN command JUNK", "8,8"}},
         // An empty board scores 20 at every point 4..14 from the edges (0-based): the first
         // of them is 4,4, the last 14,14. The eight neighbours of a lone stone tie; 8,8 is the
         // first, 10,10 the last. A BOARD of one stone is answered like a TURN.
@@ -182,25 +246,29 @@ INSTANTIATE_TEST_SUITE_P(
             {"4,0", Over, Over}},
         SessionCase{
             "BoardProblems",
-            {"BOARD", "0,0,3", "DONE", "BOARD", "5,5,1", "5,5,2", "DONE", "BOARD", "19,0,1", "DONE",
-             "BOARD", "junk", "1,1,1", "DONE", "BOARD", "1,1,1", "TURN 9,9", "BOARD", "ABOUT"},
+            {"BOARD", "0,0,3",  "DONE",     "BOARD", "5,5,1", "5,5,2",      "DONE",
+             "BOARD", "19,0,1", "DONE",     "BOARD", "junk",  "1,1,1",      "DONE",
+             "BOARD", "1,1,1",  "TURN 9,9", "BOARD", "ABOUT", "SWAP2BOARD", "1,1",
+             "BOARD", "2,2,1",  "DONE",     "BOARD", "END",   "ABOUT"},
             {"ERROR BOARD stone owner 3 is not 1 or 2; the position is unchanged",
              "ERROR BOARD point 5,5 is taken twice; the position is unchanged",
              "ERROR BOARD point 19,0 is off the board; the position is unchanged",
              "ERROR BOARD line \"junk\" is not x,y,who; the position is unchanged",
-             "ERROR BOARD not closed by DONE; the position is unchanged", "8,8",
-             "ERROR BOARD not closed by DONE; the position is unchanged", About}},
+             "ERROR BOARD not closed by DONE before TURN; the position is unchanged",
+             "ERROR BOARD not closed by DONE before ABOUT; the position is unchanged",
+             "ERROR SWAP2BOARD not closed by DONE before BOARD; the position is unchanged"}},
         // RESTART empties the board: the point taken before is free again.
         SessionCase{"TakebackAndRestart",
                     {"TURN 9,9", "TAKEBACK 8,8", "TAKEBACK 8,8", "TAKEBACK 9,9", "TAKEBACK x",
                      "TAKEBACK 19,19", "TURN 9,9", "RESTART", "TURN 9,9"},
                     {"8,8", "OK", "ERROR no stone at 8,8", "OK", "ERROR TAKEBACK needs a point x,y",
                      "ERROR 19,19 is off the board", "8,8", "OK", "8,8"}},
-        // The opponent's five ends the game; taking its last stone back reopens it.
+        // The opponent's five ends the game, though its stone is still answered (a manager may
+        // pass it on before judging it); taking it back reopens the game.
         SessionCase{"OpponentFiveAndTakeback",
                     Join({OpponentFour,
                           {"TAKEBACK 4,0", "TURN 4,0", "TURN 10,10", "TAKEBACK 4,0", "TURN 4,0"}}),
-                    {"4,0", "OK", TheirFive, Over, "OK", TheirFive}},
+                    {"4,0", "OK", "5,0", Over, "OK", "5,0"}},
         SessionCase{"QuietLines",
                     {"INFO timeout_turn 1000", "INFO max_memory 83886080", "INFO", "", "   \t"},
                     {}},
@@ -223,6 +291,7 @@ TEST(SessionGames, MoveForMoveTheComputersChoice) {
         brainRandom.Seed(seed);
         RecordingReplies replies;
         BrainSession session(brainRandom, replies);
+        session.HandleLine("START 19");
 
         ClockRandom windowRandom;
         windowRandom.Seed(seed);

@@ -191,7 +191,9 @@ TEST(EvaluateAllPoints, AgreesOnEveryBoardAndRule) {
     for (int round = 0; round < 400; ++round) {
         game.Board = SizedBoardCells{};
         game.Board.size = static_cast<std::int16_t>(std::array{5, 6, 15, 20, 32}[round % 5]);
-        game.Board.overlineWins = round % 2;
+        game.Board.rule = std::array{FiveRule::FreeStyle, FiveRule::ExactFive, FiveRule::Renju,
+                                     FiveRule::Caro}[round % 4];
+        game.Board.black = round % 3 ? HumanSide : ComputerSide;
         Scatter(game.Board, rng, round / 399.0);
         ASSERT_NO_FATAL_FAILURE(ExpectFormsAgree(game, round));
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/game_state.h"
+#include "engine/rules.h"
 #include "resources/texts.h"
 #include "tests/engine/board_text.h"
 #include "tests/engine/test_doubles.h"
@@ -29,15 +30,17 @@ bool CheckLastStone(Game& game, const char* moves) {
     return game.CheckFive();
 }
 
-constexpr bool FreeStyle = true;
-constexpr bool ExactFive = false;
+constexpr FiveRule FreeStyle = FiveRule::FreeStyle;
+constexpr FiveRule ExactFive = FiveRule::ExactFive;
+constexpr FiveRule Renju = FiveRule::Renju;  // black is the human, X
+constexpr FiveRule Caro = FiveRule::Caro;
 
 struct LineCase {
     const char* name;
     const char* moves;  // the last stone is the one just played
     bool five;
     int size = BoardSize;  // of a sized board; the game's is always 19 lines, free-style
-    bool overlineWins = FreeStyle;
+    FiveRule rule = FreeStyle;
 };
 void PrintTo(const LineCase& c, std::ostream* out) { *out << c.size << ": " << c.moves; }
 
@@ -49,8 +52,11 @@ bool CheckOnSizedBoard(const LineCase& c) {
     ScriptedRandom random{0.0f};
     SizedGame game(messages, random);
     game.Board.size = static_cast<std::int16_t>(c.size);
-    game.Board.overlineWins = c.overlineWins;
-    return CheckLastStone(game, c.moves);
+    game.Board.rule = c.rule;
+    const bool five = CheckLastStone(game, c.moves);
+    // The pure judgement agrees with the game's own scan.
+    EXPECT_EQ(WinningLineThrough(game.Board, game.CurX, game.CurY), five);
+    return five;
 }
 
 TEST_P(FiveCheckLines, FindsExactlyTheFivesThroughTheLastStone) {
@@ -157,7 +163,18 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FiveGapStone", "O5,10 X6,10 X7,10 X8,10 X9,10 X12,10 X10,10", true, 15,
                  ExactFive},
         LineCase{"SixInTheColumnFiveInTheRow", "X7,1 X7,2 X7,3 X7,4 X7,6 X3,5 X4,5 X5,5 X6,5 X7,5",
-                 true, 15, ExactFive}),
+                 true, 15, ExactFive},
+        // Renju: black (X) wins with exactly five, white with five or more.
+        LineCase{"RenjuBlackFive", "X5,10 X6,10 X8,10 X9,10 X7,10", true, 15, Renju},
+        LineCase{"RenjuBlackSix", "X5,10 X6,10 X8,10 X9,10 X10,10 X7,10", false, 15, Renju},
+        LineCase{"RenjuWhiteSix", "O5,10 O6,10 O8,10 O9,10 O10,10 O7,10", true, 15, Renju},
+        // Caro: five or more, but not a five with the opponent's stones at both ends; the edge
+        // closes nothing, and a longer line wins however it is closed.
+        LineCase{"CaroClosedFive", "O5,10 O11,10 X6,10 X7,10 X8,10 X9,10 X10,10", false, 15, Caro},
+        LineCase{"CaroFiveClosedAtOneEnd", "O11,10 X6,10 X7,10 X8,10 X9,10 X10,10", true, 15, Caro},
+        LineCase{"CaroEdgeAndOpponent", "X1,3 X2,3 X3,3 X4,3 O6,3 X5,3", true, 15, Caro},
+        LineCase{"CaroClosedSix", "X4,4 O3,3 O10,10 X5,5 X6,6 X8,8 X9,9 X7,7", true, 15, Caro},
+        LineCase{"CaroClosedWhiteFive", "X1,1 X1,7 O1,2 O1,3 O1,5 O1,6 O1,4", false, 15, Caro}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The scan's window at the edges and corners: a line through the stone is read up to the edge
@@ -188,6 +205,64 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FallingThrough3_17IntoColumnZero", "X0,14 X1,15 X2,16 X4,18 X3,17", false},
         LineCase{"FallingThrough2_12FromTheLeftEdge", "X1,11 X3,13 X4,14 X5,15 X2,12", true},
         LineCase{"FallingThrough2_12IntoColumnZero", "X0,10 X1,11 X3,13 X4,14 X2,12", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Renju's forbidden points for black (X): the last stone of each list is the point judged,
+// which is empty when it is judged.
+struct ForbiddenCase {
+    const char* name;
+    const char* moves;
+    bool forbidden;
+};
+void PrintTo(const ForbiddenCase& c, std::ostream* out) { *out << c.moves; }
+
+class RenjuForbidden : public ::testing::TestWithParam<ForbiddenCase> {};
+
+TEST_P(RenjuForbidden, JudgesThePointForBlack) {
+    SizedBoardCells board;
+    board.size = 15;
+    board.rule = FiveRule::Renju;
+    const Stone point = PutStones(board, GetParam().moves);
+    board(point.at.x, point.at.y) = EmptyCell;
+    EXPECT_EQ(ForbiddenForBlack(board, point.at.x, point.at.y), GetParam().forbidden)
+        << BoardText(board);
+    // Whatever the shape, white may play there.
+    board.black = ComputerSide;
+    EXPECT_FALSE(ForbiddenForBlack(board, point.at.x, point.at.y));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, RenjuForbidden,
+    ::testing::Values(
+        ForbiddenCase{"Overline", "X3,8 X4,8 X5,8 X7,8 X8,8 X6,8", true},
+        ForbiddenCase{"SevenOnTheDiagonal", "X2,2 X3,3 X4,4 X6,6 X7,7 X8,8 X5,5", true},
+        ForbiddenCase{"DoubleFour", "X4,8 X5,8 X6,8 X7,5 X7,6 X7,7 X7,8", true},
+        ForbiddenCase{"DoubleFourInOneLine", "X3,8 X5,8 X7,8 X9,8 X6,8", true},
+        ForbiddenCase{"DoubleThree", "X6,8 X7,8 X8,6 X8,7 X8,8", true},
+        ForbiddenCase{"DoubleBrokenThree", "X5,8 X7,8 X8,5 X8,7 X8,8", true},
+        ForbiddenCase{"DoubleThreeOnTheDiagonals", "X6,6 X7,7 X10,6 X9,7 X8,8", true},
+        ForbiddenCase{"FourFourThree", "X4,8 X5,8 X6,8 X7,5 X7,6 X7,7 X5,10 X6,9 X7,8", true},
+        // Look-alikes that are allowed.
+        ForbiddenCase{"ExactFiveBeatsEverything",
+                      "X4,8 X5,8 X6,8 X7,8 X8,5 X8,6 X8,7 X9,9 X10,10 X8,8", false},
+        ForbiddenCase{"FiveBeatsAnOverlineElsewhere",
+                      "X4,8 X5,8 X6,8 X7,8 X8,2 X8,3 X8,4 X8,6 X8,7 X8,8", false},
+        ForbiddenCase{"FourThree", "X5,8 X6,8 X7,8 X8,6 X8,7 X8,8", false},
+        ForbiddenCase{"SingleFour", "X5,8 X6,8 X7,8 X8,8", false},
+        ForbiddenCase{"SingleThree", "X6,8 X7,8 X8,8", false},
+        ForbiddenCase{"ThreeClosedByWhite", "X6,8 X7,8 O9,8 X8,6 X8,7 X8,8", false},
+        ForbiddenCase{"ThreeAtTheEdge", "X6,3 X7,3 X8,1 X8,2 X8,3", false},
+        ForbiddenCase{"TwoGapsAreNoThree", "X4,8 X7,8 X8,6 X8,7 X8,8", false},
+        // The row's straight four would be six (3,8 beyond one end) or meets white (10,8).
+        ForbiddenCase{"ThreeThatCanOnlyMakeSix", "X3,8 X6,8 X7,8 O10,8 X8,6 X8,7 X8,8", false},
+        ForbiddenCase{"FourThatCanOnlyMakeSix", "X3,8 X4,8 X5,8 X7,8 X6,8 X10,8", false},
+        // The row's one straight-four point, 9,8, is itself forbidden once 8,8 stands (a four
+        // with two threes), so the row is no three and 8,8 makes one three alone. Without the
+        // stone at 11,6, 9,8 is a four-three, allowed, and 8,8 a double three.
+        ForbiddenCase{"ThreeWhoseFourPointIsForbidden",
+                      "O4,8 X6,8 X7,8 X6,6 X7,7 X9,6 X9,7 X10,7 X11,6 X8,8", false},
+        ForbiddenCase{"ThreeWhoseFourPointIsAllowed",
+                      "O4,8 X6,8 X7,8 X6,6 X7,7 X9,6 X9,7 X10,7 X8,8", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The remark is drawn from the winner's list at 10 x value, rounded half to even. The winner's
