@@ -5,6 +5,7 @@
 #
 #   setup-debian.sh          what the game needs and what the tests add (scripts/test.sh)
 #   setup-debian.sh --game   only what building and running the game needs (scripts/play.sh)
+#   setup-debian.sh --chroot what the build in a clean chroot adds (scripts/build-in-chroot.sh)
 set -euo pipefail
 
 # Building and running the game. One group a line: adding a package is a one-line change.
@@ -24,6 +25,8 @@ test_packages=(
     desktop-file-utils appstream              # validators of the installed desktop files
     dpkg-dev build-essential debhelper        # the Debian package, built from debian/
     lintian devscripts blhc                   # its checks: lintian, hardening-check, build flags
+    autopkgtest fontconfig                    # ... its as-installed tests (debian/tests), the faces there
+    strace                                    # ... and the files its build's tests open
     dbus at-spi2-core python3-pyatspi         # the screen-reader test: D-Bus, AT-SPI, a reader
     orca speech-dispatcher                    # ... and GNOME's screen reader, speaking to the dummy module
     python3                                   # the brain's test manager, the include check
@@ -35,10 +38,17 @@ test_packages=(
     marco mate-settings-daemon-common         # ... MATE's, and the settings schemas it reads
 )
 
+# The Debian package built as Debian's builders do, and its checks in clean chroots.
+chroot_packages=(
+    sbuild mmdebstrap uidmap                  # a clean chroot in a user namespace, the build in it
+    dpkg-dev lintian autopkgtest piuparts     # the source package; its checks
+)
+
 case "${1:-}" in
     --game) packages=("${game_packages[@]}") ;;
+    --chroot) packages=("${chroot_packages[@]}") ;;
     "") packages=("${game_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "usage: $0 [--game]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--game | --chroot]" >&2; exit 2 ;;
 esac
 
 missing=()

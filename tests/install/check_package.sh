@@ -5,7 +5,9 @@
 # holds exactly what `cmake --install` installs (the programs in games/ instead of bin/) plus the
 # copyright and changelog debhelper adds; hardening-check passes both programs, which carry no
 # RUNPATH; blhc finds every compile line using dpkg-buildflags; a -dbgsym package comes with it;
-# and the program unpacked from it answers --version without a display.
+# the program unpacked from it answers --version without a display; Build-Depends bring every
+# package whose files the package's tests open; installed without Recommends it brings a face
+# for the menu; and, in CI only, its as-installed tests (debian/tests) pass on this machine.
 #
 #   check_package.sh <source folder> <build folder> <version> [<bin folder of the build>]
 # The package's own test run is left out here (nocheck), since this very ctest run holds the same
@@ -17,7 +19,7 @@ source_dir=$(cd "${1:?$usage}" && pwd)
 build_dir=$(cd "${2:?$usage}" && pwd)
 version=${3:?$usage}
 bindir=${4:-bin}
-for tool in dpkg-buildpackage dh lintian hardening-check blhc readelf; do
+for tool in dpkg-buildpackage dh lintian hardening-check blhc readelf fc-list strace; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
 
@@ -117,5 +119,99 @@ done
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "${programs[0]}" --version)
 [ "$out" = "Tessarin $version" ] || { echo "FAIL: the unpacked tessarin --version said: $out"; fail=1; }
+# Build-Depends complete for the package's own tests (a clean chroot holds nothing else): every
+# file those tests open or run belongs to a package that build-essential, the Essential set and
+# Build-Depends bring to an empty machine. They run here under strace, each test program once
+# with all its cases, in a home of their own. Left out are the files read only while looking
+# around, which no test needs to pass: pkg-config's listing, fontconfig's snippets, every plugin
+# Qt reads the metadata of, and libc's and the loader's optional files.
+: >"$work/empty-status"
+ctest --test-dir "$build_dir" --show-only=json-v1 -LE 'e2e|package' >"$work/tests.json"
+mkdir -p "$work/trace" "$work/trace-home"
+HOME=$work/trace-home XDG_CONFIG_HOME=$work/trace-home TMPDIR=$work/trace-home \
+    python3 - "$work/tests.json" "$work/trace" <<'EOF_PY' || { echo "FAIL: tracing the tests"; exit 1; }
+import concurrent.futures, json, os, subprocess, sys
+tests = json.load(open(sys.argv[1]))["tests"]
+gtest = {t["command"][0] for t in tests if any(a.startswith("--gtest_filter") for a in t["command"])}
+runs = {}
+for t in tests:
+    command = [a for a in t["command"] if not a.startswith("--gtest_filter")]
+    key = command[0] if command[0] in gtest else t["name"]
+    props = {p["name"]: p["value"] for p in t.get("properties", [])}
+    env = dict(os.environ, **dict(e.split("=", 1) for e in props.get("ENVIRONMENT", [])))
+    runs.setdefault(key, (command, props.get("WORKING_DIRECTORY"), env))
+def trace(item):
+    i, (command, cwd, env) = item
+    subprocess.run(["strace", "-f", "-qq", "--seccomp-bpf", "-e", "trace=openat,execve", "-e",
+                    "status=successful", "-o", f"{sys.argv[2]}/{i}"] + command, cwd=cwd, env=env,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
+    list(pool.map(trace, enumerate(runs.values())))
+EOF_PY
+essential=$(dpkg-query -W -f '${Package} ${Essential}\n' | awk '$2 == "yes" { print $1 }')
+# shellcheck disable=SC2086
+if ! { (cd "$source_dir" && apt-get -s -o Dir::State::status="$work/empty-status" build-dep ./) &&
+    apt-get -s -o Dir::State::status="$work/empty-status" install build-essential $essential; } \
+    >"$work/build-closure.log" 2>&1; then
+    tail -n 20 "$work/build-closure.log"
+    echo "FAIL: apt could not tell what Build-Depends bring"
+    exit 1
+fi
+awk '/^Inst / { print $2 }' "$work/build-closure.log" | sort -u >"$work/build-closure"
+# Paths both ways round the merged /usr, as dpkg may know either; files only.
+cat "$work"/trace/* | sed -nE 's/^[0-9]+ (openat\(AT_FDCWD, |execve\()"(\/[^"]+)".*/\2/p' | sort -u |
+    grep -vE '\.pc$|/(fonts|fontconfig)/conf\.avail/|/qt6/plugins/|^/usr/share/locale/locale\.alias$|/(ld-linux\.so\.2|libnss_[^/]*)$|\.pth$' |
+    while read -r path; do [ ! -f "$path" ] || echo "$path"; done |
+    awk '{ print } /^\/(lib|bin|sbin)\// { print "/usr" $0 } /^\/usr\/(lib|bin|sbin)\// { print substr($0, 5) }' |
+    { xargs -r dpkg -S 2>/dev/null || true; } | awk -F': ' '!/^diversion/ {
+        n = split($1, owners, ", "); for (i = 1; i <= n; i++) { sub(/:.*/, "", owners[i]); print owners[i] "\t" $2 } }' |
+    sort -u >"$work/opened"
+outside=$(awk -F'\t' 'NR == FNR { inside[$1]; next } !($1 in inside)' "$work/build-closure" "$work/opened")
+if [ -n "$outside" ]; then
+    echo "FAIL: the package's tests open files of packages that Build-Depends does not bring:"
+    echo "$outside"
+    fail=1
+else
+    echo "Build-Depends bring every one of the $(cut -f1 "$work/opened" | sort -u | wc -l) packages whose files the package's tests open"
+fi
+
+# A machine that holds nothing yet, as apt sees it with an empty package status: what
+# `apt-get install --no-install-recommends` of the package brings there must hold a face with
+# every character of the menu (重來 提示 比數 關於).
+apt-get -s -o Dir::State::status="$work/empty-status" install --no-install-recommends "$deb" \
+    >"$work/brought.log" 2>&1 || { tail -n 20 "$work/brought.log"; echo "FAIL: apt cannot install it"; exit 1; }
+awk '/^Inst / { print $2 }' "$work/brought.log" | sort -u >"$work/brought"
+captions="91cd 4f86 63d0 793a 6bd4 6578 95dc 65bc"
+owners() { { xargs -r dpkg -S 2>/dev/null || true; } | awk -F': ' '{ print $1 }' | sort -u; }
+menu_faces=$(fc-list ":charset=$captions" file | sed 's/: *$//' | owners | comm -12 - "$work/brought")
+if [ -n "$menu_faces" ]; then
+    echo "installed without Recommends, $(wc -l <"$work/brought") packages; the menu's face from:" $menu_faces
+else
+    echo "FAIL: installed without Recommends, no package brings a face for the menu"; fail=1
+fi
+
+# The as-installed tests (debian/tests) on this machine, with fontconfig seeing only the faces
+# that install brings. They install the package here: only in CI, which runs on a throwaway
+# machine as root, or when asked.
+if [ "${CI:-}" = true ] || [ "${TESSARIN_INSTALL_TESTS:-0}" = 1 ]; then
+    {
+        echo '<?xml version="1.0"?><!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">'
+        echo '<fontconfig><include>/etc/fonts/fonts.conf</include><selectfont><rejectfont>'
+        fc-list : file | sed 's/: *$//' | sort -u >"$work/faces"
+        { xargs -r dpkg -S <"$work/faces" 2>/dev/null || true; } | sort -u | awk -F': ' '
+            NR == FNR { brought[$1]; next } $1 in brought { print $2 }' "$work/brought" - |
+            sort -u | comm -23 "$work/faces" - | sed 's|.*|<glob>&</glob>|'
+        echo "</rejectfont></selectfont><cachedir>$work/fc-cache</cachedir></fontconfig>"
+    } >"$work/brought-fonts.conf"
+    if autopkgtest --no-built-binaries --env="FONTCONFIG_FILE=$work/brought-fonts.conf" "$deb" \
+        "$src" -- null >"$work/autopkgtest.log" 2>&1; then
+        grep -E '^(ok:|faces with)|^installed-[a-z]+ +(PASS|FAIL|SKIP)' "$work/autopkgtest.log"
+    else
+        tail -n 40 "$work/autopkgtest.log"
+        echo "FAIL: autopkgtest"; fail=1
+    fi
+else
+    echo "as-installed tests not run: they install the package (CI=true or TESSARIN_INSTALL_TESTS=1)"
+fi
 [ $fail = 0 ] && echo "package check passed"
 exit $fail
