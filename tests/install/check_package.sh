@@ -149,7 +149,8 @@ def trace(item):
     i, (command, cwd, env) = item
     subprocess.run(["strace", "-f", "-qq", "--seccomp-bpf", "-e", "trace=openat,execve", "-e",
                     "status=successful", "-o", f"{sys.argv[2]}/{i}"] + command, cwd=cwd, env=env,
-                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=open(f"{sys.argv[2]}.{i}.err", "w"))
 with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
     list(pool.map(trace, enumerate(runs.values())))
 EOF_PY
@@ -163,14 +164,20 @@ if ! { (cd "$source_dir" && apt-get -s -o Dir::State::status="$work/empty-status
     exit 1
 fi
 awk '/^Inst / { print $2 }' "$work/build-closure.log" | sort -u >"$work/build-closure"
-# Paths both ways round the merged /usr, as dpkg may know either; files only.
-cat "$work"/trace/* | sed -nE 's/^[0-9]+ (openat\(AT_FDCWD, |execve\()"(\/[^"]+)".*/\2/p' | sort -u |
-    grep -vE '\.pc$|/(fonts|fontconfig)/conf\.avail/|/qt6/plugins/|^/usr/share/locale/locale\.alias$|/(ld-linux\.so\.2|libnss_[^/]*)$|\.pth$' |
+# strace pads the process numbers to a width. Paths both ways round the merged /usr, as dpkg
+# may know either; files only.
+cat "$work"/trace/* | sed -nE 's/^[0-9]+ +(openat\(AT_FDCWD, |execve\()"(\/[^"]+)".*/\2/p' | sort -u |
+    awk '!/\.pc$|\/(fonts|fontconfig)\/conf\.avail\/|\/qt6\/plugins\/|^\/usr\/share\/locale\/locale\.alias$|\/(ld-linux\.so\.2|libnss_[^\/]*)$|\.pth$/' |
     while read -r path; do [ ! -f "$path" ] || echo "$path"; done |
     awk '{ print } /^\/(lib|bin|sbin)\// { print "/usr" $0 } /^\/usr\/(lib|bin|sbin)\// { print substr($0, 5) }' |
     { xargs -r dpkg -S 2>/dev/null || true; } | awk -F': ' '!/^diversion/ {
         n = split($1, owners, ", "); for (i = 1; i <= n; i++) { sub(/:.*/, "", owners[i]); print owners[i] "\t" $2 } }' |
     sort -u >"$work/opened"
+if [ ! -s "$work/opened" ]; then
+    tail -n 5 "$work"/trace.*.err
+    echo "FAIL: strace saw the package's tests open no file of a package"
+    exit 1
+fi
 outside=$(awk -F'\t' 'NR == FNR { inside[$1]; next } !($1 in inside)' "$work/build-closure" "$work/opened")
 if [ -n "$outside" ]; then
     echo "FAIL: the package's tests open files of packages that Build-Depends does not bring:"
