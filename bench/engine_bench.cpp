@@ -14,6 +14,7 @@
 
 #include "engine/evaluation.h"
 #include "engine/game_state.h"
+#include "engine/rules.h"
 #include "platform/clock_random.h"
 #include "tests/support/recorders.h"
 
@@ -23,15 +24,6 @@ namespace {
 using testing::SilentMessageBox;
 
 enum Position : int { Empty = 0, MidGame = 1, Crowded = 2 };
-
-template <class Cells>
-int StoneCount(const Cells& board) {
-    int stones = 0;
-    for (int x = 1; x <= board.Size(); ++x) {
-        for (int y = 1; y <= board.Size(); ++y) stones += board(x, y) != EmptyCell;
-    }
-    return stones;
-}
 
 // The same boards every run: random stones of alternating sides, 40 packed into the centre for
 // the mid-game, spread over the whole board for the crowded one (250 on 19 x 19, as many per

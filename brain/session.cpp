@@ -63,15 +63,6 @@ std::int32_t BestTotal(const Cells& board, std::int16_t side) {
     return best;
 }
 
-template <class Cells>
-int StoneCount(const Cells& board) {
-    int stones = 0;
-    for (int x = 1; x <= board.Size(); ++x) {
-        for (int y = 1; y <= board.Size(); ++y) stones += board(x, y) != EmptyCell;
-    }
-    return stones;
-}
-
 // The playable points of one board onto another of the same size.
 template <class From, class To>
 void CopyStones(const From& from, To& to) {

@@ -12,6 +12,16 @@
 
 namespace tessarin {
 
+// The stones on the board, both sides'.
+template <class Cells>
+constexpr int StoneCount(const Cells& board) {
+    int stones = 0;
+    for (int x = 1; x <= board.Size(); ++x) {
+        for (int y = 1; y <= board.Size(); ++y) stones += board(x, y) != EmptyCell;
+    }
+    return stones;
+}
+
 // Whether the five points from (x, y) on in direction (dx, dy) have stones of the side's
 // opponent both just before and just after them (the board's edge blocks nothing).
 template <class Cells>

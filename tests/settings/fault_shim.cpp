@@ -35,13 +35,13 @@ const char* FdPath(int fd, char* path, size_t size) {
 
 // Whether this call is the one to fail; it then fails with EIO.
 bool Fails(const char* kind, const char* path) {
-    const char* spec = std::getenv("TESSARIN_FAULT");
+    const char* wanted = std::getenv("TESSARIN_FAULT");
     const char* dir = std::getenv("TESSARIN_FAULT_DIR");
-    if (!spec || !dir || !path || std::strncmp(path, dir, std::strlen(dir)) != 0) return false;
-    const size_t length = std::strcspn(spec, ":");
-    if (std::strlen(kind) != length || std::strncmp(spec, kind, length) != 0) return false;
+    if (!wanted || !dir || !path || std::strncmp(path, dir, std::strlen(dir)) != 0) return false;
+    const size_t length = std::strcspn(wanted, ":");
+    if (std::strlen(kind) != length || std::strncmp(wanted, kind, length) != 0) return false;
     static int seen = 0;
-    if (++seen != std::atoi(spec + length + 1 - (spec[length] == '\0'))) return false;
+    if (++seen != std::atoi(wanted + length + 1 - (wanted[length] == '\0'))) return false;
     if (const char* log = std::getenv("TESSARIN_FAULT_LOG")) {
         const int fd = Real<int (*)(const char*, int, ...)>("open")(
             log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
