@@ -36,6 +36,7 @@ test_packages=(
     mutter python3-gi                         # under GNOME's compositor (Qt's own title bar), keys over D-Bus
     xfwm4 metacity kwin-x11 kwin-style-breeze # the desktops' X11 window managers (mutter is above)
     marco mate-settings-daemon-common         # ... MATE's, and the settings schemas it reads
+    muffin cinnamon-settings-daemon           # ... Cinnamon's, with the settings it reads
 )
 
 # The Debian package built as Debian's builders do, and its checks in clean chroots.

@@ -25,8 +25,9 @@ managers=(
     # Its keys are bound through a daemon of the Plasma session (kglobalaccel), not here.
     "kwin_x11 - KDE"
     "mutter alt+F8 GNOME-on-X11"
+    "muffin alt+F8 Cinnamon"
 )
-wanted_managers=${TESSARIN_E2E_MANAGERS:-openbox xfwm4 metacity marco kwin_x11 mutter}
+wanted_managers=${TESSARIN_E2E_MANAGERS:-openbox xfwm4 metacity marco kwin_x11 mutter muffin}
 missing_extras() {
     local row
     for row in "${managers[@]}"; do

@@ -118,7 +118,7 @@ x11_start_session() {
         xfwm4) command=(xfwm4 --compositor=off --sm-client-disable) ;;
         metacity | marco) command=("$wm" --no-composite --sm-disable) ;;
         kwin_x11) command=(kwin_x11 --no-kactivities) ;;
-        mutter) command=(mutter --x11 --sm-disable) ;;
+        mutter | muffin) command=("$wm" --x11 --sm-disable) ;;
         *) fail "no way known to start the window manager $wm" ;;
         esac
         dbus-run-session -- sh -c 'echo $$ >"$1"; shift; exec "$@"' sh "$work/$wm.pid" \
