@@ -30,14 +30,6 @@ public:
     // one in the user's passwd entry. Empty when there is none.
     static QString UserConfigFolder();
 
-    // What a file's first bytes say of one section: its keys and values, if the file has a line
-    // "[section]", and whether the file holds nothing else (`whole`: the bytes are all of it).
-    struct Parsed {
-        std::optional<Section> section;
-        bool nothingElse = true;
-    };
-    static Parsed Parse(QByteArrayView bytes, bool whole, const QString& section);
-
     explicit IniSettingsStore(QString folder = UserConfigFolder()) : folder_(std::move(folder)) {}
 
     std::optional<Section> ReadSection(const QString& application, const QString& section) override;
@@ -50,6 +42,14 @@ public:
     QString TakeSetAside() override { return std::exchange(setAside_, QString()); }
 
 private:
+    // What a file's first bytes say of one section: its keys and values, if the file has a line
+    // "[section]", and whether the file holds nothing else (`whole`: the bytes are all of it).
+    struct Parsed {
+        std::optional<Section> section;
+        bool nothingElse = true;
+    };
+    static Parsed Parse(QByteArrayView bytes, bool whole, const QString& section);
+
     enum class Found { Absent, Read, Refused };
     Found Read(const QString& path, const QString& section, Parsed& parsed);
     bool KeepAside(const QString& path);
