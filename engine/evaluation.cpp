@@ -108,12 +108,9 @@ constexpr auto kScoresBySum = MakeScoresBySum();
 template <class Cells>
 std::int32_t ScoreOfWindow(const Cells& board, int sum, int x, int y, int dx, int dy,
                            std::int16_t side) {
-    if (board.Rule() != FiveRule::FreeStyle) {
-        if (sum == MaxCount * OwnCode && !FiveWins(board, x, y, dx, dy, side)) return 0;
-        if (sum == MaxCount * OpponentCode && !FiveWins(board, x, y, dx, dy, OpponentOf(side))) {
-            return 0;
-        }
-    }
+    if (sum == MaxCount * OwnCode && !FiveWins(board, x, y, dx, dy, side)) return 0;
+    if (sum == MaxCount * OpponentCode && !FiveWins(board, x, y, dx, dy, OpponentOf(side)))
+        return 0;
     return kScoresBySum[sum];
 }
 
@@ -177,7 +174,7 @@ std::int32_t BasicGame<Cells>::EvaluatePoint(std::int16_t side) const {
                 }
             }
             const int start = j - m;
-            if (Board.Rule() != FiveRule::FreeStyle && (own == MaxCount || opp == MaxCount) &&
+            if ((own == MaxCount || opp == MaxCount) &&
                 !FiveWins(Board, CurX + start * dx, CurY + start * dy, dx, dy,
                           own == MaxCount ? side : opponent)) {
                 continue;  // a four whose five would not win: worth nothing

@@ -14,8 +14,6 @@
 namespace tessarin {
 
 namespace {
-constexpr int FiveLength = 5;          // stones in an unbroken line that win
-constexpr int Reach = FiveLength - 1;  // the farthest a five through a stone can reach from it
 constexpr int FirstLine = 1;
 }  // namespace
 

@@ -19,6 +19,8 @@ inline constexpr int BoardStride = 20;  // cells per row of storage; index 0 is 
 inline constexpr int MinBoardSize = 5;
 inline constexpr int MaxBoardSize = 32;
 inline constexpr int RemarkCount = 11;
+inline constexpr int FiveLength = 5;          // stones in an unbroken line that win
+inline constexpr int Reach = FiveLength - 1;  // the farthest a five through a stone reaches
 
 // Cell values double as side codes.
 inline constexpr std::int16_t EmptyCell = 0;
@@ -81,15 +83,6 @@ struct SizedBoardCells : CellGrid<MaxBoardSize + 1> {
 template <class Cells>
 constexpr bool OnBoard(const Cells& board, int x, int y) {
     return x >= 1 && x <= board.Size() && y >= 1 && y <= board.Size();
-}
-
-// Whether the five points from (x, y) on in direction (dx, dy) have a stone of `side` just
-// before or just after them, so that five of its stones there would be part of six or more.
-template <class Cells>
-constexpr bool Overline(const Cells& board, int x, int y, int dx, int dy, std::int16_t side) {
-    const int bx = x - dx, by = y - dy, ax = x + 5 * dx, ay = y + 5 * dy;
-    return (OnBoard(board, bx, by) && board(bx, by) == side) ||
-           (OnBoard(board, ax, ay) && board(ax, ay) == side);
 }
 
 struct ScanBoundsRecord {

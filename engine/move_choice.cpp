@@ -36,17 +36,10 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
     // Renju forbids black some points; to black's own scan they are as good as taken, so they
     // are marked taken on a copy of the board before the scan, which keeps the scan's loop as
     // it is for every other rule.
-    const Cells* playable = &Board;
     std::optional<Cells> marked;
-    if (Board.Rule() == FiveRule::Renju && side == Board.Black()) {
-        marked = Board;
-        for (int x = 1; x <= Board.Size(); ++x) {
-            for (int y = 1; y <= Board.Size(); ++y) {
-                if (ForbiddenForBlack(Board, x, y)) (*marked)(x, y) = side;
-            }
-        }
-        playable = &*marked;
-    }
+    if (Board.Rule() == FiveRule::Renju && side == Board.Black())
+        marked = ForbiddenTaken(Board, side);
+    const Cells& playable = marked ? *marked : Board;
 
     std::int32_t bestScore = 0;
     Point best{0, 0};
@@ -60,7 +53,7 @@ std::optional<Point> BasicGame<Cells>::ScanForBest(std::int16_t side,
             CurY = y;
             std::int32_t& f = ScanBounds.*score;
             f = 0;
-            const bool empty = (*playable)(x, y) == EmptyCell;
+            const bool empty = playable(x, y) == EmptyCell;
             if (empty) f = totals[Cells::Index(x, y)];
 
             if (f > bestScore) {

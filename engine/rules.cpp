@@ -21,14 +21,7 @@ namespace tessarin {
 namespace {
 
 constexpr int Directions[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-constexpr int Reach = 4;     // the farthest point of a five through a stone
 constexpr int MaxDepth = 4;  // how many stones ahead a three's straight four is judged
-constexpr std::int16_t OffBoard = -1;
-
-template <class Cells>
-std::int16_t At(const Cells& board, int x, int y) {
-    return OnBoard(board, x, y) ? board(x, y) : OffBoard;
-}
 
 // The unbroken run of `side` through (x, y) along (dx, dy), (x, y) counted as one of its
 // stones: its length, and in `first` the offset of its first stone from (x, y).
@@ -36,9 +29,9 @@ template <class Cells>
 int RunThrough(const Cells& board, int x, int y, int dx, int dy, std::int16_t side,
                int* first = nullptr) {
     int back = 0;
-    while (At(board, x - (back + 1) * dx, y - (back + 1) * dy) == side) ++back;
+    while (CellAt(board, x - (back + 1) * dx, y - (back + 1) * dy) == side) ++back;
     int forward = 0;
-    while (At(board, x + (forward + 1) * dx, y + (forward + 1) * dy) == side) ++forward;
+    while (CellAt(board, x + (forward + 1) * dx, y + (forward + 1) * dy) == side) ++forward;
     if (first) *first = -back;
     return back + forward + 1;
 }
@@ -51,14 +44,14 @@ int FoursAlong(Cells& board, int x, int y, int dx, int dy, std::int16_t black) {
     int found = 0;
     for (int offset = -Reach; offset <= Reach; ++offset) {
         const int px = x + offset * dx, py = y + offset * dy;
-        if (offset == 0 || At(board, px, py) != EmptyCell) continue;
+        if (offset == 0 || CellAt(board, px, py) != EmptyCell) continue;
         board(px, py) = black;
-        if (RunThrough(board, x, y, dx, dy, black) == 5) points[found++] = offset;
+        if (RunThrough(board, x, y, dx, dy, black) == FiveLength) points[found++] = offset;
         board(px, py) = EmptyCell;
     }
     int fours = found;
     for (int i = 0; i < found; ++i) {
-        for (int j = i + 1; j < found; ++j) fours -= points[j] - points[i] == 5;
+        for (int j = i + 1; j < found; ++j) fours -= points[j] - points[i] == FiveLength;
     }
     return fours;
 }
@@ -69,7 +62,7 @@ bool StraightFourAlong(const Cells& board, int x, int y, int dx, int dy, std::in
     int first = 0;
     if (RunThrough(board, x, y, dx, dy, black, &first) != 4) return false;
     const int before = first - 1, after = first + 4;
-    auto at = [&](int offset) { return At(board, x + offset * dx, y + offset * dy); };
+    auto at = [&](int offset) { return CellAt(board, x + offset * dx, y + offset * dy); };
     return at(before) == EmptyCell && at(after) == EmptyCell && at(before - 1) != black &&
            at(after + 1) != black;
 }
@@ -82,7 +75,7 @@ template <class Cells>
 bool ThreeAlong(Cells& board, int x, int y, int dx, int dy, std::int16_t black, int depth) {
     for (int offset = -Reach; offset <= Reach; ++offset) {
         const int px = x + offset * dx, py = y + offset * dy;
-        if (offset == 0 || At(board, px, py) != EmptyCell) continue;
+        if (offset == 0 || CellAt(board, px, py) != EmptyCell) continue;
         board(px, py) = black;
         const bool straight = StraightFourAlong(board, x, y, dx, dy, black);
         board(px, py) = EmptyCell;
@@ -101,7 +94,7 @@ bool Forbidden(Cells& board, int x, int y, int depth) {
     for (const auto& [dx, dy] : Directions) {
         int stones = 0;
         for (int offset = -Reach; offset <= Reach; ++offset) {
-            stones += offset != 0 && At(board, x + offset * dx, y + offset * dy) == black;
+            stones += offset != 0 && CellAt(board, x + offset * dx, y + offset * dy) == black;
         }
         lines += stones >= 2;
         if (stones > most) most = stones;
@@ -114,13 +107,13 @@ bool Forbidden(Cells& board, int x, int y, int depth) {
     bool five = false;
     for (int d = 0; d < 4; ++d) {
         runs[d] = RunThrough(board, x, y, Directions[d][0], Directions[d][1], black);
-        five = five || runs[d] == 5;
+        five = five || runs[d] == FiveLength;
     }
     if (!five) {
         int fours = 0;
         bool hasFour[4];
         for (int d = 0; d < 4; ++d) {
-            forbidden = forbidden || runs[d] > 5;
+            forbidden = forbidden || runs[d] > FiveLength;
             const int f = FoursAlong(board, x, y, Directions[d][0], Directions[d][1], black);
             hasFour[d] = f > 0;
             fours += f;
@@ -173,11 +166,25 @@ bool ForbiddenForBlack(const Cells& board, int x, int y) {
     return Forbidden(scratch, x, y, 0);
 }
 
+template <class Cells>
+Cells ForbiddenTaken(const Cells& board, std::int16_t mark) {
+    Cells marked = board;
+    Cells scratch = board;  // each judgement leaves it as it found it
+    for (int x = 1; x <= board.Size(); ++x) {
+        for (int y = 1; y <= board.Size(); ++y) {
+            if (board(x, y) == EmptyCell && Forbidden(scratch, x, y, 0)) marked(x, y) = mark;
+        }
+    }
+    return marked;
+}
+
 template bool WinningLineThrough(const BoardCells&, int, int);
 template bool WinningLineThrough(const SizedBoardCells&, int, int);
 template bool AnyWinningLine(const BoardCells&);
 template bool AnyWinningLine(const SizedBoardCells&);
 template bool ForbiddenForBlack(const BoardCells&, int, int);
 template bool ForbiddenForBlack(const SizedBoardCells&, int, int);
+template BoardCells ForbiddenTaken(const BoardCells&, std::int16_t);
+template SizedBoardCells ForbiddenTaken(const SizedBoardCells&, std::int16_t);
 
 }  // namespace tessarin

@@ -22,15 +22,36 @@ constexpr int StoneCount(const Cells& board) {
     return stones;
 }
 
-// Whether the five points from (x, y) on in direction (dx, dy) have stones of the side's
-// opponent both just before and just after them (the board's edge blocks nothing).
+// What (x, y) holds: a cell's value, or OffBoard past the board's edge.
+inline constexpr std::int16_t OffBoard = -1;
+template <class Cells>
+constexpr std::int16_t CellAt(const Cells& board, int x, int y) {
+    return OnBoard(board, x, y) ? board(x, y) : OffBoard;
+}
+
+// What lies just before and just after the five points from (x, y) on in direction (dx, dy).
+struct FiveEnds {
+    std::int16_t before;
+    std::int16_t after;
+};
+template <class Cells>
+constexpr FiveEnds EndsOfFive(const Cells& board, int x, int y, int dx, int dy) {
+    return {CellAt(board, x - dx, y - dy), CellAt(board, x + FiveLength * dx, y + FiveLength * dy)};
+}
+
+// Whether five stones of `side` there would be part of six or more.
+template <class Cells>
+constexpr bool Overline(const Cells& board, int x, int y, int dx, int dy, std::int16_t side) {
+    const FiveEnds ends = EndsOfFive(board, x, y, dx, dy);
+    return ends.before == side || ends.after == side;
+}
+
+// Whether the side's opponent closes both ends (the board's edge blocks nothing).
 template <class Cells>
 constexpr bool BlockedAtBothEnds(const Cells& board, int x, int y, int dx, int dy,
                                  std::int16_t side) {
-    const std::int16_t opponent = OpponentOf(side);
-    const int bx = x - dx, by = y - dy, ax = x + 5 * dx, ay = y + 5 * dy;
-    return OnBoard(board, bx, by) && board(bx, by) == opponent && OnBoard(board, ax, ay) &&
-           board(ax, ay) == opponent;
+    const FiveEnds ends = EndsOfFive(board, x, y, dx, dy);
+    return ends.before == OpponentOf(side) && ends.after == OpponentOf(side);
 }
 
 // Whether five stones of `side` on the five points from (x, y) in direction (dx, dy) would win
@@ -66,5 +87,8 @@ bool AnyWinningLine(const Cells& board);
 // a straight four (four in a row that five can be made of at either end).
 template <class Cells>
 bool ForbiddenForBlack(const Cells& board, int x, int y);
+// The board with every point renju forbids black taken by `mark`, judged on one copy of it.
+template <class Cells>
+Cells ForbiddenTaken(const Cells& board, std::int16_t mark);
 
 }  // namespace tessarin
