@@ -50,6 +50,24 @@ void SetBlack(Game& game, std::int16_t toMove) {
     }
 }
 
+// After stones were set or taken other than by a move: who plays black, and whether a five
+// already stands (taking back the stone that made it reopens the game).
+template <class Game>
+void Settle(Game& game, std::int16_t toMove) {
+    SetBlack(game, toMove);
+    game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
+}
+
+// The computer's move, as after a person's stone; false when it found no point to play (under
+// renju, none that black may).
+template <class Game>
+bool ComputerPlays(Game& game) {
+    const int before = StoneCount(game.Board);
+    game.SideFlag = BoolTrue;
+    game.ComputerMove();
+    return StoneCount(game.Board) != before;
+}
+
 // The highest total any empty point has for `side`: how much the side's best move is worth.
 template <class Cells>
 std::int32_t BestTotal(const Cells& board, std::int16_t side) {
@@ -226,17 +244,17 @@ void BrainSession::ChooseGame() {
         CopyStones(sized_.Board, game_.Board);
     }
     onSized_ = sized;
-    WithGame([](auto& game) {
-        SetBlack(game, ComputerSide);
-        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
-    });
+    WithGame([](auto& game) { Settle(game, ComputerSide); });
+}
+
+bool BrainSession::NoBoard() {
+    if (started_ && startRefusal_.empty()) return false;
+    Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
+    return true;
 }
 
 bool BrainSession::Refused() {
-    if (!started_ || !startRefusal_.empty()) {
-        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
-        return true;
-    }
+    if (NoBoard()) return true;
     for (const std::string* refusal : {&ruleRefusal_, &memoryRefusal_}) {
         if (!refusal->empty()) {
             Error(*refusal);
@@ -247,10 +265,7 @@ bool BrainSession::Refused() {
 }
 
 void BrainSession::Restart(std::string_view) {
-    if (!started_ || !startRefusal_.empty()) {
-        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
-        return;
-    }
+    if (NoBoard()) return;
     WithGame([](auto& game) { game.NewGame(); });
     Reply("OK");
 }
@@ -283,9 +298,7 @@ void BrainSession::Turn(std::string_view arguments) {
             // on before judging it waits for a reply: the point the brain would have played,
             // found on a copy, so that the game stays as it ended.
             auto after = game;
-            after.SideFlag = BoolTrue;
-            after.ComputerMove();
-            if (StoneCount(after.Board) == StoneCount(game.Board)) {
+            if (!ComputerPlays(after)) {
                 Error("the game is over: the opponent has five in a row");
             } else {
                 Reply(Text({after.CurX - 1, after.CurY - 1}));
@@ -375,8 +388,7 @@ void BrainSession::Done(std::string_view) {
     WithGame([&](auto& game) {
         game.NewGame();
         CopyStones(board.cells, game.Board);
-        SetBlack(game, ComputerSide);
-        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
+        Settle(game, ComputerSide);
     });
     PlayComputerMove();
 }
@@ -406,15 +418,12 @@ void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
             for (std::size_t i = 0; i < opening.size(); ++i) {
                 game.Board(opening[i].x, opening[i].y) = i % 2 == 0 ? black : OpponentOf(black);
             }
-            SetBlack(game, opening.size() % 2 == 0 ? black : OpponentOf(black));
+            Settle(game, opening.size() % 2 == 0 ? black : OpponentOf(black));
         };
         // Lays the next stone of the opening as the computer's choice for its colour.
         auto layNext = [&] {
             setUp(opening.size() % 2 == 0);
-            const int before = StoneCount(game.Board);
-            game.SideFlag = BoolTrue;
-            game.ComputerMove();
-            if (StoneCount(game.Board) == before) return false;
+            if (!ComputerPlays(game)) return false;
             opening.push_back({game.CurX, game.CurY});
             return true;
         };
@@ -474,16 +483,12 @@ void BrainSession::AnswerSwap2(const std::vector<Point>& stones) {
         // Black's stones are the brain's unless it stayed white; after laying two stones the
         // other player chooses, and a TURN can follow only if it stays white.
         setUp(brainIsBlack);
-        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
         Reply(answer);
     });
 }
 
 void BrainSession::Takeback(std::string_view arguments) {
-    if (!started_ || !startRefusal_.empty()) {
-        Error("no board: " + (startRefusal_.empty() ? "START first" : startRefusal_));
-        return;
-    }
+    if (NoBoard()) return;
     const auto move = ParsePoint(arguments);
     const auto point = PointOnBoard("TAKEBACK", move);
     if (!point) return;
@@ -494,9 +499,7 @@ void BrainSession::Takeback(std::string_view arguments) {
         }
         const std::int16_t taken = game.Board(point->x, point->y);
         game.Board(point->x, point->y) = EmptyCell;
-        SetBlack(game, taken);  // whose stone it was is to move again
-        // Taking back the stone that made five reopens the game.
-        game.GameOver = AnyWinningLine(game.Board) ? BoolTrue : BoolFalse;
+        Settle(game, taken);  // whose stone it was is to move again
         Reply("OK");
     });
 }
@@ -541,10 +544,7 @@ void BrainSession::PlayComputerMove() {
             return;
         }
         SetBlack(game, ComputerSide);
-        const int before = StoneCount(game.Board);
-        game.SideFlag = BoolTrue;  // as after a person's stone: the computer's is next
-        game.ComputerMove();
-        if (StoneCount(game.Board) == before) {
+        if (!ComputerPlays(game)) {
             Error("no point left that renju allows black");
             return;
         }

@@ -75,8 +75,10 @@ private:
     decltype(auto) WithGame(F&& f) {
         return onSized_ ? f(sized_) : f(game_);
     }
-    // A move request that no START, a refused START or an INFO the brain cannot meet leaves
-    // unanswerable: sends the ERROR.
+    // No START, or a refused one, leaves no board to play on: sends the ERROR.
+    bool NoBoard();
+    // A move request that no board or an INFO the brain cannot meet leaves unanswerable: sends
+    // the ERROR.
     bool Refused();
     // A line between BOARD or SWAP2BOARD and DONE.
     void AddBoardEntry(std::string_view line);
