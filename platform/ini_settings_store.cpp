@@ -74,8 +74,7 @@ bool HeldByALiveCopy(const QLockFile& lock) {
 }
 
 bool HasKey(const SettingsStore::Section& section, const QString& key) {
-    return std::any_of(section.begin(), section.end(),
-                       [&](const auto& entry) { return entry.first == key; });
+    return SettingsStore::ValueOf(section, key).has_value();
 }
 
 }  // namespace

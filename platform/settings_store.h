@@ -53,12 +53,17 @@ public:
     // when it kept nothing.
     virtual QString TakeSetAside() { return {}; }
 
+    // The value of `key` in `section`, or nothing when it has none.
+    static std::optional<QString> ValueOf(const Section& section, QStringView key) {
+        for (const auto& [name, value] : section)
+            if (name == key) return value;
+        return std::nullopt;
+    }
     // The value of `key` in the stored section, or `fallback` when there is none.
     QString GetSetting(const QString& application, const QString& section, const QString& key,
                        const QString& fallback) {
-        for (const auto& [name, value] : ReadSection(application, section).value_or(Section()))
-            if (name == key) return value;
-        return fallback;
+        return ValueOf(ReadSection(application, section).value_or(Section()), key)
+            .value_or(fallback);
     }
 };
 

@@ -33,9 +33,9 @@ std::optional<std::int16_t> ScoreStore::ParseGrade(const QString& text) {
 
 ScoreStore::Counts ScoreStore::CountsOf(const std::optional<SettingsStore::Section>& section) {
     const auto count = [&](const char* key) -> std::int16_t {
-        for (const auto& [name, value] : section.value_or(SettingsStore::Section()))
-            if (name == QLatin1String(key)) return ParseGrade(value).value_or(0);
-        return 0;
+        const auto value = SettingsStore::ValueOf(section.value_or(SettingsStore::Section()),
+                                                  QString::fromLatin1(key));
+        return value ? ParseGrade(*value).value_or(0) : 0;
     };
     return {count(PersonKey), count(ComputerKey)};
 }
