@@ -102,8 +102,7 @@ public:
     std::int16_t Stone(GridPoint point) const { return view_.game.Board(point.column, point.row); }
     bool HasFocusAt(GridPoint point) const {
         const auto& keyPoint = view_.keyboardPoint;
-        return keyPoint && keyPoint->column == point.column && keyPoint->row == point.row &&
-               widget()->hasFocus();
+        return keyPoint && *keyPoint == point && widget()->hasFocus();
     }
     // A point's square on the screen, one cell wide, centred on the point.
     QRect CellRect(GridPoint point) const {

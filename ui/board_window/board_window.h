@@ -80,11 +80,11 @@ private:
     void PlayAt(GridPoint point);
     // A play key: the turn at the keyboard point, told to a screen reader.
     void PlayFromKeys();
+    // The stones of a keyboard turn not yet told to a screen reader, the keyboard point's first.
+    QStringList UntoldTurn() const;
     // Tells a screen reader the stones of the keyboard's turn not yet told (the player's, then
     // the reply). Before a remark box Orca drops it for the box's own focus, so the box's text
     // leads with them; the way back from the box says the point alone.
-    // The stones of a keyboard turn not yet told to a screen reader, the keyboard point's first.
-    QStringList UntoldTurn() const;
     void TellTurn();
     // The keyboard point's cell takes the accessible focus from the board, when the board has
     // the keyboard: after Qt has told of the board's own focus.
